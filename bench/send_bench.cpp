@@ -1,0 +1,143 @@
+// The send side's two goals: bytes per second through Send -> send thread -> a pseudo-terminal
+// whose far end is drained (at least 20 MB/s, so the thread is never the limit), and the time
+// of one checksum refresh on a 64 KB hex text (under 1 ms: it runs five times a second).
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/serial_port_app.h"
+#include "app/serial_port_dlg.h"
+#include "platform/codepage.h"
+#include "platform/dialog_headless.h"
+#include "platform/text.h"
+#include "res/resource.h"
+#include "serial/port_discovery.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// The far end of a line: the master of a pseudo-terminal pair, drained by its own thread.
+class DrainedLine {
+ public:
+  DrainedLine() {
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) std::abort();
+    m_slave = ::ptsname(m_master);
+    m_reader = std::thread([this] {
+      std::vector<char> buffer(1 << 16);
+      while (!m_stop.load()) {
+        pollfd p{m_master, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        const auto n = ::read(m_master, buffer.data(), buffer.size());
+        if (n > 0) m_received.fetch_add(static_cast<std::uint64_t>(n));
+      }
+    });
+  }
+  ~DrainedLine() {
+    m_stop.store(true);
+    m_reader.join();
+    ::close(m_master);
+  }
+  std::u16string PortName() const { return text::FromUtf8(m_slave); }
+  std::uint64_t Received() const { return m_received.load(); }
+
+ private:
+  int m_master = -1;
+  std::string m_slave;
+  std::atomic<bool> m_stop{false};
+  std::atomic<std::uint64_t> m_received{0};
+  std::thread m_reader;
+};
+
+double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2), values.end());
+  return values[values.size() / 2];
+}
+
+// MB/s of `sends` Sends of `payload`, at most `inFlight` requests queued at a time.
+double Throughput(HeadlessToolkit& toolkit, CSerialPortDlg& dlg, HeadlessWindow& window, DrainedLine& line,
+                  const std::u16string& payload, int sends, int inFlight) {
+  window.Replace(IDC_TX_EDIT, payload);
+  const std::uint64_t start = line.Received();
+  const std::uint64_t total = static_cast<std::uint64_t>(payload.size()) * static_cast<std::uint64_t>(sends);
+  dlg.m_nTxCount = 0;
+  const auto began = Clock::now();
+  for (int i = 0; i < sends; ++i) {
+    toolkit.PumpUntil([&] { return dlg.m_nTxCount + payload.size() * static_cast<std::uint64_t>(inFlight) >=
+                                   payload.size() * static_cast<std::uint64_t>(i + 1); });
+    window.Click(IDC_SEND);
+  }
+  while (line.Received() - start < total) std::this_thread::yield();
+  const std::chrono::duration<double> spent = Clock::now() - began;
+  toolkit.PumpUntil([&] { return dlg.m_nTxCount == total; });
+  return static_cast<double>(total) / 1e6 / spent.count();
+}
+
+double ChecksumMicroseconds(CSerialPortDlg& dlg, HeadlessWindow& window) {
+  std::u16string hex;
+  for (int i = 0; hex.size() < 65536; ++i) {
+    hex += text::HexByteLower(static_cast<std::uint8_t>(i * 37));
+    hex += (i % 16 == 15) ? u"\r\n" : u" ";
+  }
+  hex.resize(65536);
+  window.Replace(IDC_TX_EDIT, hex);
+  std::vector<double> rounds;
+  for (int round = 0; round < 30; ++round) {
+    const auto began = Clock::now();
+    for (int i = 0; i < 20; ++i) dlg.UpdateChecksum();
+    const std::chrono::duration<double, std::micro> spent = Clock::now() - began;
+    rounds.push_back(spent.count() / 20);
+  }
+  return Median(rounds);
+}
+}  // namespace
+
+int main() {
+  char folder[] = "/tmp/tarvolm-send-bench-XXXXXX";
+  if (!::mkdtemp(folder)) return 1;
+  g_strAppDir = text::FromUtf8(folder);
+  SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
+  platform::SetACPForTesting(65001);
+
+  {
+    HeadlessToolkit toolkit;
+    DrainedLine line;
+    CSerialPortDlg dlg;
+    if (!dlg.Create()) return 1;
+    HeadlessWindow& window = toolkit.WindowOf(dlg);
+    window.Replace(IDC_PORT, line.PortName());
+    window.Click(IDC_OPEN);
+    if (!dlg.IsPortOpen()) {
+      std::fprintf(stderr, "cannot open %s\n", text::ToUtf8(line.PortName()).c_str());
+      return 1;
+    }
+
+    std::vector<double> large, small;
+    for (int run = 0; run < 5; ++run) {
+      large.push_back(Throughput(toolkit, dlg, window, line, std::u16string(65536, u'x'), 1024, 4));
+      small.push_back(Throughput(toolkit, dlg, window, line, std::u16string(64, u'y'), 20000, 64));
+    }
+    std::printf("Send -> send thread -> pty, 64 KB requests:  %8.1f MB/s (median of 5, target >= 20)\n",
+                Median(large));
+    std::printf("Send -> send thread -> pty, 64 B requests:   %8.1f MB/s (%.0f requests/s)\n", Median(small),
+                Median(small) * 1e6 / 64);
+
+    window.Click(IDC_TX_HEX);
+    std::printf("UpdateChecksum, 64 KB hex text:              %8.1f us (median, target < 1000)\n",
+                ChecksumMicroseconds(dlg, window));
+    window.Click(IDC_OPEN);
+  }
+  std::filesystem::remove_all(folder);
+  return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+class QTextDocument;
+
+// Shows a program-owned UTF-16 string in a QTextDocument so that the document can follow a
+// growing string cheaply. The document holds one position per code unit of the string:
+// "\n" is a line separator (U+2028) inside a block, or a block break once the block is long;
+// "\r" before "\n" is a zero-width space, a lone "\r" a line separator, U+0000 the visible
+// symbol for null (U+2400). Text without line breaks (hex) gets extra block breaks so no
+// block grows much beyond kBlockLimit characters: one long paragraph makes every layout of
+// the document slow. Those extra breaks are the only positions of the document that are
+// not in the string; the blocks that follow them carry kSoftBreakState.
+class ReceiveDisplay {
+ public:
+  static constexpr int kBlockLimit = 4096;
+  // Past this length a block ends at the next line break, or after the next space.
+  static constexpr int kBlockSoftLimit = kBlockLimit - 128;
+  static constexpr int kSoftBreakState = 1;
+
+  // The document is empty or shows what the last Update put there.
+  void Reset();
+  // Makes `document` show `text`, of which nothing before firstChange has changed since the
+  // last Update: removes the shown tail from there and inserts the new one in one edit.
+  void Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange);
+
+  std::size_t ShownLength() const { return m_shown; }
+  int ToDocument(std::size_t textPosition) const;
+  std::size_t ToText(int documentPosition) const;
+
+ private:
+  std::vector<std::size_t> m_softBreaks;  // indices of the string preceded by an extra break
+  std::size_t m_shown = 0;
+};

@@ -1,0 +1,120 @@
+#include "platform/wide_encoder.h"
+
+#include "platform/code_page_layout.h"
+
+namespace platform {
+
+namespace {
+
+constexpr char kDefaultChar = '?';
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void AppendUtf8(char32_t code, std::string& out) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+void EncodeUtf8(std::u16string_view text, std::string& out) {
+  out.reserve(out.size() + text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+      code = 0xFFFD;
+    }
+    AppendUtf8(code, out);
+  }
+}
+
+}  // namespace
+
+WideEncoder::WideEncoder(unsigned codePage) : codePage_(codePage), layout_(&CodePageLayout::Of(codePage)) {
+  if (layout_->kind != CodePageLayout::Kind::Utf8) {
+    converter_.emplace(codePage, CharsetConverter::Direction::FromUtf16);
+  }
+}
+
+void WideEncoder::Append(std::u16string_view text, std::string& out) {
+  if (text.empty()) return;
+  if (heldHighSurrogate_ != 0) {
+    joined_.assign(1, heldHighSurrogate_);
+    joined_.append(text);
+    heldHighSurrogate_ = 0;
+    text = joined_;
+  }
+  if (IsHighSurrogate(text.back())) {
+    heldHighSurrogate_ = text.back();
+    text.remove_suffix(1);
+  }
+  switch (layout_->kind) {
+    case CodePageLayout::Kind::Utf8:
+      EncodeUtf8(text, out);
+      break;
+    case CodePageLayout::Kind::SingleByte:
+    case CodePageLayout::Kind::AsciiMultiByte:
+      EncodeAsciiBased(text, out);
+      break;
+    case CodePageLayout::Kind::Other:
+      EncodeConverted(text.data(), text.data() + text.size(), out);
+      break;
+  }
+}
+
+void WideEncoder::Flush(std::string& out) {
+  if (heldHighSurrogate_ != 0) {
+    if (layout_->kind == CodePageLayout::Kind::Utf8) {
+      AppendUtf8(0xFFFD, out);
+    } else {
+      out.push_back(kDefaultChar);
+    }
+    heldHighSurrogate_ = 0;
+  }
+  if (converter_) converter_->Finish(out);
+}
+
+void WideEncoder::Reset() {
+  heldHighSurrogate_ = 0;
+  if (converter_) converter_->Reset();
+}
+
+unsigned WideEncoder::CodePage() const { return codePage_; }
+
+// ASCII stands for itself in these code pages; only the other stretches need the converter.
+void WideEncoder::EncodeAsciiBased(std::u16string_view text, std::string& out) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    for (; i < text.size() && text[i] < 0x80; ++i) out.push_back(static_cast<char>(text[i]));
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= 0x80) ++i;
+    EncodeConverted(text.data() + start, text.data() + i, out);
+  }
+}
+
+void WideEncoder::EncodeConverted(const char16_t* text, const char16_t* end, std::string& out) {
+  while (text < end) {
+    if (converter_->Encode(text, end, out) == CharsetConverter::Stop::Done) break;
+    // One '?' per character: a surrogate pair the code page lacks is skipped whole.
+    const bool pair = end - text >= 2 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
+    out.push_back(kDefaultChar);
+    text += pair ? 2 : 1;
+  }
+}
+
+}  // namespace platform

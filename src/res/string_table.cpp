@@ -1,0 +1,91 @@
+#include "res/string_table.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace {
+
+enum Language { English, Simplified, Traditional, LanguageCount };
+
+struct Row {
+  int id;  // English id
+  std::array<const char16_t*, LanguageCount> text;
+};
+
+// Texts that are not translated carry the English text under every id.
+constexpr Row AllLanguages(int id, const char16_t* text) { return {id, {text, text, text}}; }
+// A text shown by its own id in every language: no +100 and +200 ids exist.
+constexpr Row EnglishOnly(int id, const char16_t* text) { return {id, {text, nullptr, nullptr}}; }
+
+constexpr Row kRows[] = {
+    EnglishOnly(103, u"Windows 套接字初始化失败。"),
+    {104, {u"Setting", u"设定", u"設定"}},
+    {105, {u"COM", u"串口", u"串口"}},
+    {106, {u"Baud", u"波特率", u"波特率"}},
+    {107, {u"Check", u"校验位", u"校驗位"}},
+    {108, {u"Datab", u"数据位", u"數據位"}},
+    {109, {u"Sbit", u"停止位", u"停止位"}},
+    {110, {u"Refresh", u"刷新", u"刷新"}},
+    {111, {u"Open", u"打开", u"打開"}},
+    {112, {u"Receive Control", u"接收设定", u"接收設定"}},
+    {113, {u"Clear Receive", u"清空接收区", u"清空接收區"}},
+    {114, {u"Pause", u"暂停接收", u"暫停接收"}},
+    {115, {u"Contiune", u"继续接收", u"繼續接收"}},
+    {116, {u"Auto Clear", u"自动清除", u"自動清除"}},
+    {117, {u"Hex", u"十六进制", u"十六進制"}},
+    {118, {u"Add Space", u"添加空格", u"添加空格"}},
+    {119, {u"Send Control", u"发送设定", u"發送設定"}},
+    {120, {u"Ignore Space", u"忽视空格", u"忽視空格"}},
+    {121, {u"Auto Send", u"自动发送", u"自動發送"}},
+    {122, {u"Intervals", u"间隔", u"間隔"}},
+    {123, {u"ms", u"毫秒", u"毫秒"}},
+    {124, {u"Clear", u"清除", u"清除"}},
+    {125, {u"Receive", u"接收", u"接收"}},
+    {126, {u"Send", u"发送", u"發送"}},
+    {127, {u"Clear Send", u"清除发送", u"清除發送"}},
+    {128, {u"Send(Ctrl+En)", u"发送(Ctrl+En)", u"發送(Ctrl+En)"}},
+    {129, {u"Save as .txt", u"保存为.txt", u"保存為 .txt"}},
+    {130, {u"Send File", u"发送文件", u"發送文件"}},
+    {131, {u"Not Com", u"没有 Com", u"沒有 Com"}},
+    {132, {u"Close", u"关闭", u"關閉"}},
+    {133, {u"Send Fail", u"发送失败", u"發送失敗"}},
+    AllLanguages(134, u"Open file%sError！"),
+    AllLanguages(135, u"Could not get OS version. (err=%lx)"),
+    AllLanguages(136, u"SetupDiGetClassDevs failed. (err=%lx)"),
+    AllLanguages(137, u"SetupDiGetDeviceInterfaceDetail failed. (err=%lx))"),
+    AllLanguages(138, u"SetupDiEnumDeviceInterfaces failed. (err=%lx)"),
+    AllLanguages(139, u"Could not read from HKLM\\Enum"),
+    AllLanguages(140, u"Open %s error"),
+    AllLanguages(141, u"Application error！"),
+    {142,
+     {u"Not support UTF-8 and Unicode big endian", u"不支持 UTF-8 与 Unicode big endian格式", u"不支持 UTF-8 與 Unicode big endian 格式"}},
+    AllLanguages(143, kProgramTitle),
+    {144, {u"Receive filter", u"接收过滤", u"接收過濾"}},
+    {145, {u"Filter Set", u"过滤设定", u"過濾設定"}},
+    {146, {u"Only reserve", u"仅保留", u"僅保留"}},
+    {147, {u"OK", u"确定", u"確定"}},
+    {148, {u"Cancel", u"取消", u"取消"}},
+    {149,
+     {u"There are multiple conditions separated by commas, not input redundant character.",
+      u"有多个条件时以逗号分开，不要输入多余字符。", u"有多個條件時以逗號分開，不要輸入多余字符。"}},
+    {150, {u"Setting %s not supported", u"不支持设定 %s", u"不支援設定 %s"}},
+    {151, {u"Port list error: %s", u"串口列表错误：%s", u"串口列表錯誤：%s"}},
+    AllLanguages(152, u"Save file%sError！"),
+    AllLanguages(153, u"Read file%sError！"),
+};
+
+constexpr int kLanguageBaseStep = 100;
+constexpr int kFirstId = 103;
+
+}  // namespace
+
+const char16_t* FindResourceString(int id) {
+  if (id < kFirstId) return nullptr;
+  const int language = id / kLanguageBaseStep - 1;
+  if (language >= LanguageCount) return nullptr;
+  const int englishId = id - language * kLanguageBaseStep;
+  const auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                                [englishId](const Row& r) { return r.id == englishId; });
+  return row == std::end(kRows) ? nullptr : row->text[language];
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+// The string table: English ids 103..153, Simplified Chinese at +100, Traditional
+// Chinese at +200. Returns nullptr for an id that is not in the table.
+const char16_t* FindResourceString(int id);
+
+// The window title, the same in every language.
+inline constexpr char16_t kProgramTitle[] = u"Tarvolm V3.5   https://tarvolm.org";
+
+// English ids; the text for a language is FindResourceString(id + language base).
+inline constexpr int IDS_SOCKETS_INIT_FAILED = 103;  // one text for every language
+inline constexpr int IDS_SETTING = 104;
+inline constexpr int IDS_PORT = 105;
+inline constexpr int IDS_BAUD = 106;
+inline constexpr int IDS_PARITY = 107;
+inline constexpr int IDS_DATABITS = 108;
+inline constexpr int IDS_STOPBITS = 109;
+inline constexpr int IDS_REFRESH = 110;
+inline constexpr int IDS_OPEN = 111;
+inline constexpr int IDS_RX_CONTROL = 112;
+inline constexpr int IDS_CLEAR_RECEIVE = 113;
+inline constexpr int IDS_PAUSE = 114;
+inline constexpr int IDS_CONTINUE = 115;
+inline constexpr int IDS_AUTO_CLEAR = 116;
+inline constexpr int IDS_HEX = 117;
+inline constexpr int IDS_ADD_SPACE = 118;
+inline constexpr int IDS_TX_CONTROL = 119;
+inline constexpr int IDS_IGNORE_SPACE = 120;
+inline constexpr int IDS_AUTO_SEND = 121;
+inline constexpr int IDS_INTERVALS = 122;
+inline constexpr int IDS_MS = 123;
+inline constexpr int IDS_CLEAR = 124;
+inline constexpr int IDS_RECEIVE = 125;
+inline constexpr int IDS_SEND = 126;
+inline constexpr int IDS_CLEAR_SEND = 127;
+inline constexpr int IDS_SEND_BUTTON = 128;
+inline constexpr int IDS_SAVE_AS_TXT = 129;
+inline constexpr int IDS_SEND_FILE = 130;
+inline constexpr int IDS_NOT_COM = 131;
+inline constexpr int IDS_CLOSE = 132;
+inline constexpr int IDS_SEND_FAIL = 133;
+inline constexpr int IDS_OPEN_FILE_ERROR = 134;
+inline constexpr int IDS_OS_VERSION_ERROR = 135;
+inline constexpr int IDS_CLASS_DEVS_ERROR = 136;
+inline constexpr int IDS_INTERFACE_DETAIL_ERROR = 137;
+inline constexpr int IDS_ENUM_INTERFACES_ERROR = 138;
+inline constexpr int IDS_ENUM_REGISTRY_ERROR = 139;
+inline constexpr int IDS_OPEN_PORT_ERROR = 140;
+inline constexpr int IDS_APPLICATION_ERROR = 141;
+inline constexpr int IDS_NOT_SUPPORT_ENCODING = 142;
+inline constexpr int IDS_TITLE = 143;
+inline constexpr int IDS_RX_FILTER = 144;
+inline constexpr int IDS_FILTER_SET = 145;
+inline constexpr int IDS_ONLY_RESERVE = 146;
+inline constexpr int IDS_OK = 147;
+inline constexpr int IDS_CANCEL = 148;
+inline constexpr int IDS_FILTER_HINT = 149;
+inline constexpr int IDS_SETTING_REFUSED = 150;  // %s names the setting, e.g. "Baud 0"
+inline constexpr int IDS_PORT_LIST_ERROR = 151;  // %s is the reason
+inline constexpr int IDS_SAVE_FILE_ERROR = 152;  // %s is the path
+inline constexpr int IDS_READ_FILE_ERROR = 153;  // %s is the path

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "platform/window_messages.h"
+
+// The main dialog's timers on the send side.
+inline constexpr UINT_PTR TIMER_AUTOSEND = 2;  // repeats the Send command
+inline constexpr UINT_PTR TIMER_CHECKSUM = 3;  // keeps the checksum label in step with the selection
+inline constexpr UINT kChecksumPeriodMs = 200;

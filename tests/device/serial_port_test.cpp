@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <dirent.h>
+#include <mutex>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include "platform/dialog_headless.h"
+#include "res/dialog_template.h"
+#include "serial/port_messages.h"
+#include "serial/serial_port.h"
+#include "support/pty_pair.h"
+
+namespace {
+
+// A window that keeps every chunk the read thread hands over.
+class ChunkRecorder : public CDialogEx {
+ public:
+  ChunkRecorder() : CDialogEx(MainDialogTemplate()), port(*this) {}
+  const MessageMap& GetMessageMap() const override {
+    static const MessageMap map = {OnMessage(WM_PORT_RXDATA, &ChunkRecorder::OnRx)};
+    return map;
+  }
+  LRESULT OnRx(WPARAM wParam, LPARAM lParam) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(wParam);
+    const auto count = static_cast<std::size_t>(lParam);
+    chunks.emplace_back(data, data + count);
+    trailingZeros.push_back(data[count] == 0 && data[count + 1] == 0);
+    if (onChunk) onChunk();
+    return 0;
+  }
+  std::vector<std::uint8_t> All() const {
+    std::vector<std::uint8_t> all;
+    for (const auto& chunk : chunks) all.insert(all.end(), chunk.begin(), chunk.end());
+    return all;
+  }
+
+  CSerialPort port;
+  std::vector<std::vector<std::uint8_t>> chunks;
+  std::vector<bool> trailingZeros;
+  std::function<void()> onChunk;
+};
+
+class SerialPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(recorder.Create()); }
+  void OpenPort() { ASSERT_TRUE(recorder.port.Open(pty.PortName(), 115200, u"NONE", u"8", u"1")); }
+  bool WaitForBytes(std::size_t count) {
+    return toolkit.PumpUntil([&] { return recorder.All().size() >= count; }, std::chrono::seconds(20));
+  }
+
+  HeadlessToolkit toolkit;
+  ChunkRecorder recorder;
+  testsupport::PtyPair pty;
+};
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+int OpenDescriptors() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir)) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
+int Threads() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/task")) {
+    while (readdir(dir)) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
+}  // namespace
+
+TEST_F(SerialPortTest, ABurstArrivesInOrderInChunksOfAtMost500EachFollowedByTwoZeros) {
+  OpenPort();
+  const auto burst = Pattern(1200);
+  ASSERT_TRUE(pty.WriteAll(burst));
+  ASSERT_TRUE(WaitForBytes(burst.size()));
+  EXPECT_EQ(recorder.All(), burst);
+  EXPECT_GE(recorder.chunks.size(), 3u);
+  for (std::size_t i = 0; i < recorder.chunks.size(); ++i) {
+    EXPECT_LE(recorder.chunks[i].size(), 500u);
+    EXPECT_TRUE(recorder.trailingZeros[i]);
+  }
+  recorder.port.Close();
+}
+
+TEST_F(SerialPortTest, LargeTransferArrivesCompleteIncludingZeroBytes) {
+  OpenPort();
+  auto data = Pattern(200 * 1024);
+  data[0] = 0;
+  data[777] = 0;
+  std::thread writer([&] { pty.WriteAll(data); });
+  EXPECT_TRUE(WaitForBytes(data.size()));
+  writer.join();
+  EXPECT_EQ(recorder.All(), data);
+  recorder.port.Close();
+}
+
+TEST_F(SerialPortTest, PausedPortKeepsBytesQueuedUntilResume) {
+  OpenPort();
+  recorder.port.Pause();
+  const auto bytes = Pattern(300);
+  ASSERT_TRUE(pty.WriteAll(bytes));
+  toolkit.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_TRUE(recorder.chunks.empty());
+  recorder.port.Resume();
+  ASSERT_TRUE(WaitForBytes(bytes.size()));
+  EXPECT_EQ(recorder.All(), bytes);
+  recorder.port.Close();
+}
+
+TEST_F(SerialPortTest, CloseWhileAChunkIsInHandOverDropsItWithoutDeadlock) {
+  OpenPort();
+  ASSERT_TRUE(pty.WriteAll(Pattern(2000)));
+  // Wait until the reader is blocked handing over a chunk that the UI thread never takes.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  recorder.port.Close();
+  EXPECT_FALSE(recorder.port.IsOpen());
+  // Anything the reader had posted is not delivered after the close.
+  toolkit.ProcessPosted();
+  EXPECT_TRUE(recorder.chunks.empty());
+}
+
+TEST_F(SerialPortTest, ClosingWhileTheHandlerRunsStopsTheReader) {
+  OpenPort();
+  recorder.onChunk = [&] {
+    if (recorder.chunks.size() == 1) recorder.port.Close();
+  };
+  std::thread writer([&] { pty.WriteAll(Pattern(50000), std::chrono::milliseconds(2000)); });
+  toolkit.PumpUntil([&] { return !recorder.port.IsOpen(); });
+  writer.join();
+  toolkit.ProcessPosted();
+  EXPECT_EQ(recorder.chunks.size(), 1u);
+}
+
+TEST_F(SerialPortTest, FarEndGoneLeavesAQuietReaderAndCloseStillWorks) {
+  OpenPort();
+  pty.CloseMaster();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::uint8_t byte = 0x55;
+  EXPECT_EQ(recorder.port.m_hComm->Write(&byte, 1), 0u);
+  recorder.port.Close();
+  EXPECT_FALSE(recorder.port.IsOpen());
+}
+
+TEST_F(SerialPortTest, RepeatedOpenAndCloseLeaksNeitherDescriptorsNorThreads) {
+  OpenPort();
+  recorder.port.Close();
+  const int descriptors = OpenDescriptors();
+  const int threads = Threads();
+  for (int i = 0; i < 200; ++i) {
+    OpenPort();
+    recorder.port.Close();
+  }
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(Threads(), threads);
+}
+
+TEST_F(SerialPortTest, ASecondOpenOfTheSamePortFails) {
+  OpenPort();
+  ChunkRecorder other;
+  ASSERT_TRUE(other.Create());
+  EXPECT_FALSE(other.port.Open(pty.PortName(), 9600, u"NONE", u"8", u"1"));
+  ASSERT_EQ(toolkit.messageBoxes.size(), 1u);
+  EXPECT_EQ(toolkit.messageBoxes[0].text, u"Open " + pty.PortName() + u" error");
+  recorder.port.Close();
+}
