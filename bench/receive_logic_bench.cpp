@@ -23,7 +23,7 @@ const std::size_t kSizes[] = {10'000, 1'000'000, 20'000'000};
 
 // Device-like traffic: short lines, a third of them carrying a condition.
 std::u16string MakeTraffic(std::size_t length, std::uint32_t seed) {
-  static const char* const kLines[] = {"AT+CSQ\r\n", "+CSQ: 23,99\r\n", "OK\r\n",         "TEMP=23.5 HUM=40\r\n",
+  static const char* const kLines[] = {"AT+CSQ\r\n", "+CSQ: 23,99\r\n",     "OK\r\n",           "TEMP=23.5 HUM=40\r\n",
                                        "ERR 5\r\n",  "ADC 1023 512 7\r\n", "status ready OK\r\n"};
   std::mt19937 random(seed);
   std::u16string text;
@@ -104,12 +104,16 @@ double LineCount(std::size_t size, bool hex) {
   }
   DisplayLineCounter counter(600, [](char16_t) { return 8; });
   counter.Update(text, 0);
-  return MeasureMicroseconds([&] { text.resize(size); counter.Update(text, size); },
-                             [&](int) {
-                               const std::size_t oldLength = text.size();
-                               text += chunk;
-                               counter.Update(text, oldLength);
-                             });
+  return MeasureMicroseconds(
+      [&] {
+        text.resize(size);
+        counter.Update(text, size);
+      },
+      [&](int) {
+        const std::size_t oldLength = text.size();
+        text += chunk;
+        counter.Update(text, oldLength);
+      });
 }
 
 }  // namespace

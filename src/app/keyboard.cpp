@@ -10,6 +10,11 @@ constexpr WPARAM kKeyH = 0x48;
 // the dialog manager, so Enter never presses the default button and Esc never closes the
 // window; Tab is still the window's and moves the focus.
 BOOL CSerialPortDlg::PreTranslateMessage(MSG& msg) {
+  // Esc stops the files going out, whichever control has the focus.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && IsSendingFile()) {
+    CancelFileSends();
+    return TRUE;
+  }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPortOpen() && GetFocusId() == IDC_TX_EDIT) {
     const bool keepText = IsKeyDown(VK_CONTROL);
     OnBnClickedSend();

@@ -1,14 +1,25 @@
 #include "app/serial_port_dlg.h"
 
 #include "platform/codepage.h"
+#include "platform/memory_hint.h"
 #include "receive/filter_dialog.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "serial/port_messages.h"
 
+namespace {
+// Address space set aside for the receive text up front: growing a string of many megabytes
+// copies it whole, which under a flood would hold the window up for a noticeable moment.
+// Untouched pages cost no memory.
+constexpr std::size_t kReceiveTextReserve = std::size_t(128) << 20;
+}  // namespace
+
 CSerialPortDlg::CSerialPortDlg()
-    : CDialogEx(MainDialogTemplate()), m_hIcon(IDR_MAINFRAME), m_serialPort(*this), m_rxDecoder(platform::GetACP()) {}
+    : CDialogEx(MainDialogTemplate()), m_hIcon(IDR_MAINFRAME), m_serialPort(*this), m_rxDecoder(platform::GetACP()) {
+  m_strReceive.reserve(kReceiveTextReserve);
+  platform::PreferHugePages(m_strReceive.data(), m_strReceive.capacity() * sizeof(char16_t));
+}
 
 CSerialPortDlg::~CSerialPortDlg() {
   // Threads never outlive the objects they use.
@@ -43,6 +54,12 @@ const MessageMap& CSerialPortDlg::GetMessageMap() const {
       OnNotify(EN_KILLFOCUS, IDC_TX_INTERVAL, &CSerialPortDlg::OnEnKillfocusInterval),
       OnNotify(EN_SETFOCUS, IDC_TX_EDIT, &CSerialPortDlg::OnEnSetfocusTxEdit),
       OnNotify(EN_KILLFOCUS, IDC_TX_EDIT, &CSerialPortDlg::OnEnKillfocusTxEdit),
+      // Send file
+      OnNotify(BN_CLICKED, IDC_SEND_FILE, &CSerialPortDlg::OnBnClickedSendFile),
+      OnNotify(CBN_SELCHANGE, IDC_FILE_HISTORY, &CSerialPortDlg::OnCbnSelchangeFileHistory),
+      OnDropFilesMessage(&CSerialPortDlg::OnDropFiles),
+      OnMessage(WM_PORT_FILEPROGRESS, &CSerialPortDlg::OnPortFileProgress),
+      OnMessage(WM_PORT_FILEDONE, &CSerialPortDlg::OnPortFileDone),
   };
   return map;
 }

@@ -78,6 +78,19 @@ class CSerialPortDlg : public CDialogEx {
   void OnEnKillfocusTxEdit();
   void UpdateChecksum();
 
+  // --- Send file (send/) ---
+  void OnBnClickedSendFile();
+  // Opens the file and checks its mark at once, then queues it for the send thread when the
+  // port is open; the file enters the history either way.
+  void SendFile(std::u16string name, std::u16string path);
+  void OnCbnSelchangeFileHistory();
+  void OnDropFiles(const DroppedFiles& files);
+  LRESULT OnPortFileProgress(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPortFileDone(WPARAM wParam, LPARAM lParam);
+  bool IsSendingFile() const;
+  // Stops the file being sent and those queued behind it.
+  void CancelFileSends();
+
   Filter* m_pFilterDlg = nullptr;
   std::shared_ptr<const std::vector<std::uint8_t>> m_strSendBuf;
   std::u16string m_strTemp;
@@ -107,4 +120,12 @@ class CSerialPortDlg : public CDialogEx {
   // Send
   UINT AutoSendInterval() const;
   void SwitchHexModes();
+
+  // Send file
+  void AddToFileHistory(const std::u16string& name, const std::u16string& path);
+  // The Send File button shows how far the file going out has got, or its caption.
+  void ShowFileProgress();
+  // The Send Fail path: closes the port, lists the ports again and says so.
+  void ReportSendFail();
+  std::deque<std::shared_ptr<FileSendJob>> m_fileJobs;  // queued and not yet reported done, in order
 };

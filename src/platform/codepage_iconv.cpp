@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <initializer_list>
 #include <mutex>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -31,11 +31,11 @@ std::string_view Env(const char* name) {
   return value ? value : "";
 }
 
-// The variables that choose the character set, strongest first.
+// The variables that choose a locale category, strongest first.
 constexpr const char* kCharsetVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+constexpr const char* kMessagesVariables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
 
-template <class Names>
-std::string_view FirstSet(const Names& names) {
+std::string_view FirstSet(std::span<const char* const> names) {
   for (const char* name : names) {
     if (!Env(name).empty()) return Env(name);
   }
@@ -97,7 +97,7 @@ int BaseOfCodePage(unsigned codePage) {
 
 // The messages locale; gettext ignores LANGUAGE while that locale is C.
 std::string_view MessagesLocaleName() {
-  const std::string_view locale = FirstSet(std::initializer_list<const char*>{"LC_ALL", "LC_MESSAGES", "LANG"});
+  const std::string_view locale = FirstSet(kMessagesVariables);
   if (IsCLocale(locale)) return locale;
   std::string_view languages = Env("LANGUAGE");
   while (!languages.empty()) {

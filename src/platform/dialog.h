@@ -61,7 +61,7 @@ MessageMapEntry OnDropFilesMessage(void (Dialog::*handler)(const DroppedFiles&))
 // Moves values between members and controls, in the direction UpdateData asks for.
 class DataExchange {
  public:
-  DataExchange(CDialogEx& dialog, bool saveAndValidate) : m_dialog(dialog), m_bSaveAndValidate(saveAndValidate) {}
+  DataExchange(CDialogEx& dialog, bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_dialog(dialog) {}
   void Text(int controlId, std::u16string& value);
   void Check(int controlId, int& value);
   const bool m_bSaveAndValidate;

@@ -1,5 +1,7 @@
 #include "platform/multi_line_edit_qt.h"
 
+#include <QElapsedTimer>
+
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -103,8 +105,8 @@ int MultiLineEditWidget::TextLength() const {
 
 void MultiLineEditWidget::GetSel(int& start, int& end) const {
   if (m_pendingSelection) {
-    start = m_pendingSelection->first;
-    end = m_pendingSelection->second;
+    start = std::min(m_pendingSelection->first, m_pendingSelection->second);
+    end = std::max(m_pendingSelection->first, m_pendingSelection->second);
     return;
   }
   const QTextCursor cursor = textCursor();
@@ -113,20 +115,21 @@ void MultiLineEditWidget::GetSel(int& start, int& end) const {
 }
 
 void MultiLineEditWidget::SetSel(int start, int end) {
-  if (ShowsAttachedText() && RefreshPending()) {
-    m_pendingSelection = {start, end};
-    return;
-  }
   QTextCursor cursor = textCursor();
   if (start < 0) {
     cursor.clearSelection();
-  } else {
-    const int length = TextLength();
-    const int anchor = std::clamp(start, 0, length);
-    const int position = end < 0 ? length : std::clamp(end, 0, length);
-    cursor.setPosition(ToDocument(anchor));
-    cursor.setPosition(ToDocument(position), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    return;
   }
+  const int length = TextLength();
+  const int anchor = std::clamp(start, 0, length);
+  const int position = end < 0 ? length : std::clamp(end, 0, length);
+  if (ShowsAttachedText() && RefreshPending()) {
+    m_pendingSelection = {anchor, position};
+    return;
+  }
+  cursor.setPosition(ToDocument(anchor));
+  cursor.setPosition(ToDocument(position), QTextCursor::KeepAnchor);
   setTextCursor(cursor);
 }
 
@@ -199,10 +202,22 @@ void MultiLineEditWidget::Refresh() {
     m_display.Reset();
     m_firstChange = 0;
   }
-  m_display.Update(*document(), *m_attached, m_firstChange);
+  // A flood is shown in portions, as many as fit a few milliseconds, so one refresh never
+  // holds the window up for long.
+  QElapsedTimer spent;
+  spent.start();
+  do {
+    m_display.Update(*document(), *m_attached, m_firstChange, kCharactersPerPortion);
+    m_firstChange = m_display.ShownLength();
+  } while (m_display.ShownLength() < m_attached->size() && spent.elapsed() < kRefreshBudgetMs);
   m_modified = false;
   m_firstChange = kNoChange;
   m_programEdit = false;
+  if (m_display.ShownLength() < m_attached->size()) {
+    m_firstChange = m_display.ShownLength();
+    m_refreshTimer.start();
+    return;
+  }
   if (m_pendingSelection) {
     const auto [start, end] = *m_pendingSelection;
     m_pendingSelection.reset();

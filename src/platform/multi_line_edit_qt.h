@@ -38,8 +38,12 @@ class MultiLineEditWidget : public QPlainTextEdit {
 
   void Attach(const std::u16string* text);
   void TextChanged(std::size_t firstChange);
+  // The box has not caught up with the attached text yet.
+  bool RefreshPending() const { return m_refreshTimer.isActive(); }
 
   static constexpr int kRefreshMs = 16;
+  static constexpr std::size_t kCharactersPerPortion = 32 * 1024;
+  static constexpr qint64 kRefreshBudgetMs = 6;
 
  signals:
   void userChanged();
@@ -52,7 +56,6 @@ class MultiLineEditWidget : public QPlainTextEdit {
   static constexpr std::size_t kNoChange = std::numeric_limits<std::size_t>::max();
 
   bool ShowsAttachedText() const { return m_attached && !m_modified; }
-  bool RefreshPending() const { return m_refreshTimer.isActive(); }
   void Refresh();
   // The document's text from..to in the program's form.
   std::u16string DocumentText(int from, int to) const;

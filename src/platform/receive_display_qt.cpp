@@ -48,10 +48,16 @@ std::size_t ReceiveDisplay::ToText(int documentPosition) const {
   return std::min(position - low, m_shown);
 }
 
-void ReceiveDisplay::Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange) {
+void ReceiveDisplay::Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange,
+                            std::size_t limit) {
   std::size_t start = std::min({firstChange, m_shown, text.size()});
   // How "\r" shows depends on the character after it.
   if (start > 0 && text[start - 1] == u'\r') --start;
+  if (limit < text.size() - start) {
+    std::size_t end = start + std::max<std::size_t>(limit, 2);
+    if (end < text.size() && IsLowSurrogate(text[end])) --end;  // never half a character
+    text = text.substr(0, end);
+  }
 
   const auto firstDropped = std::lower_bound(m_softBreaks.begin(), m_softBreaks.end(), start);
   const int documentStart = static_cast<int>(start + static_cast<std::size_t>(firstDropped - m_softBreaks.begin()));

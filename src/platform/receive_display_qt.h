@@ -24,8 +24,10 @@ class ReceiveDisplay {
   // The document is empty or shows what the last Update put there.
   void Reset();
   // Makes `document` show `text`, of which nothing before firstChange has changed since the
-  // last Update: removes the shown tail from there and inserts the new one in one edit.
-  void Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange);
+  // last Update: removes the shown tail from there and inserts the new one in one edit, at
+  // most `limit` characters of it (the rest waits for the next Update).
+  void Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange,
+              std::size_t limit = std::u16string_view::npos);
 
   std::size_t ShownLength() const { return m_shown; }
   int ToDocument(std::size_t textPosition) const;

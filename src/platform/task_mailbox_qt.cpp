@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace {
 // How long the owner thread keeps looking for the next task before it sleeps in the event
@@ -54,6 +55,8 @@ bool TaskMailbox::WaitForMore() const {
   const auto until = std::chrono::steady_clock::now() + kSpin;
   do {
     if (m_queued.load(std::memory_order_acquire) != 0) return true;
+    // On a busy machine the worker may be waiting for this very core.
+    std::this_thread::yield();
   } while (std::chrono::steady_clock::now() < until);
   return false;
 }

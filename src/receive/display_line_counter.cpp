@@ -17,9 +17,8 @@ int DisplayLineCounter::LineCount() const {
 
 void DisplayLineCounter::Update(std::u16string_view text, std::size_t firstChange) {
   firstChange = std::min(firstChange, text.size());
-  const std::size_t holding =
-      static_cast<std::size_t>(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), firstChange) -
-                               m_lineStarts.begin()) - 1;
+  const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), firstChange);
+  const std::size_t holding = static_cast<std::size_t>(after - m_lineStarts.begin()) - 1;
   // Where a line ends can depend on characters as far as the start of the line two below
   // (a word moved down that still does not fit moves on alone), so the two lines above the
   // change are wrapped again as well.

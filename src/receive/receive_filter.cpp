@@ -1,6 +1,7 @@
 #include "receive/receive_filter.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 
 std::size_t ReceiveFilter::Apply(std::u16string& text, std::size_t oldLength,

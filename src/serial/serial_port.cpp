@@ -1,6 +1,6 @@
 #include "serial/serial_port.h"
 
-#include <array>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <cwctype>
@@ -11,9 +11,10 @@
 #include "serial/port_messages.h"
 
 namespace {
-constexpr int kChunkBytes = 500;
-// Every chunk is followed in its buffer by at least two zero bytes.
-constexpr std::size_t kChunkBufferBytes = kChunkBytes + 2;
+// What one read takes from the driver at most; it is cut into chunks afterwards.
+constexpr int kReadBytes = 16 * ChunkRing::kChunkBytes;
+// How long one batch may keep the UI thread before input and painting get their turn.
+constexpr auto kDrainBudget = std::chrono::milliseconds(8);
 
 // Splits at commas; runs of commas count as one separator, so the n-th non-empty piece is
 // the n-th field.
@@ -36,7 +37,7 @@ std::u16string Lower(std::u16string text) {
 }
 }  // namespace
 
-CSerialPort::CSerialPort(CDialogEx& mainWindow) : m_mainWindow(mainWindow), m_rxSlot(mainWindow) {}
+CSerialPort::CSerialPort(CDialogEx& mainWindow) : m_mainWindow(mainWindow) {}
 
 CSerialPort::~CSerialPort() { Close(); }
 
@@ -53,11 +54,12 @@ BOOL CSerialPort::Open(const std::u16string& port, int baudRate, const std::u16s
     m_hComm.reset();
     return FALSE;
   }
-  m_readParam.hWnd = &m_mainWindow;
+  m_readParam.hWnd = m_mainWindow.Window();
   m_readParam.hComm = m_hComm;
   m_stop.store(false);
   m_paused.store(false);
-  m_rxSlot.Open();
+  m_drainScheduled.store(false);
+  m_ring.Reset();
   try {
     m_hReadThread = std::thread([this] { ReadThreadProc(); });
   } catch (const std::system_error&) {
@@ -110,7 +112,8 @@ BOOL CSerialPort::ConfigurePort(const std::u16string& settings) {
 void CSerialPort::Close() {
   if (m_hReadThread.joinable()) {
     m_stop.store(true);
-    m_rxSlot.Close();  // drops a chunk in hand-over and releases the reader
+    m_generation.fetch_add(1);  // chunks not yet handled are dropped, also those in hand-over
+    m_ring.Release();
     {
       std::lock_guard lock(m_pauseMutex);
     }
@@ -134,6 +137,42 @@ void CSerialPort::Resume() {
   }
   m_pauseChanged.notify_all();
   if (m_readParam.hComm) m_readParam.hComm->Wake();
+  if (m_hReadThread.joinable() && !m_ring.Empty()) ScheduleDrain();
+}
+
+void CSerialPort::ScheduleDrain() {
+  if (m_drainScheduled.exchange(true)) return;
+  const std::uint32_t generation = m_generation.load();
+  m_readParam.hWnd->PostTask([this, generation] { Drain(generation); });
+}
+
+void CSerialPort::Drain(std::uint32_t generation) {
+  // A handler that runs a nested event loop must not see the next chunk before it returns.
+  if (generation != m_generation.load() || m_draining) return;
+  m_draining = true;
+  const auto deadline = std::chrono::steady_clock::now() + kDrainBudget;
+  bool outOfTime = false;
+  const std::uint8_t* data = nullptr;
+  int count = 0;
+  while (!m_paused.load() && m_ring.Front(data, count)) {
+    m_mainWindow.SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(data), count);
+    if (generation != m_generation.load()) break;  // the handler closed the port
+    m_ring.PopFront();
+    if (std::chrono::steady_clock::now() > deadline) {
+      outOfTime = true;
+      break;
+    }
+  }
+  m_draining = false;
+  if (generation != m_generation.load()) return;
+  if (outOfTime && !m_paused.load() && !m_ring.Empty()) {
+    // Back of the queue: input and painting come first.
+    m_readParam.hWnd->PostTask([this, generation] { Drain(generation); });
+    return;
+  }
+  m_drainScheduled.store(false);
+  // The reader may have published after the last look but before the flag was cleared.
+  if (!m_paused.load() && !m_ring.Empty()) ScheduleDrain();
 }
 
 bool CSerialPort::WaitWhilePaused() {
@@ -147,20 +186,18 @@ bool CSerialPort::WaitWhilePaused() {
 void CSerialPort::ReadThreadProc() {
   const auto port = m_readParam.hComm;
   port->ClearError();
-  std::array<std::array<std::uint8_t, kChunkBufferBytes>, 2> buffers{};
-  int current = 0;
-  bool handing = false;  // the other buffer is with the dialog
+  std::vector<std::uint8_t> block(kReadBytes);
   while (WaitWhilePaused()) {
-    auto& buffer = buffers[static_cast<std::size_t>(current)];
-    std::memset(buffer.data(), 0, buffer.size());
-    const int count = port->Read(buffer.data(), kChunkBytes);
+    const int count = port->Read(block.data(), kReadBytes);
     if (count > 0) {
-      // A chunk read just before a pause is kept and handed over after Resume.
-      if (!WaitWhilePaused()) break;
-      if (handing && !m_rxSlot.WaitHandled()) break;
-      if (!m_rxSlot.Post(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(buffer.data()), count)) break;
-      handing = true;
-      current ^= 1;
+      // Chunks read just before a pause are kept and handed over after Resume.
+      for (int offset = 0; offset < count; offset += ChunkRing::kChunkBytes) {
+        std::uint8_t* slot = m_ring.WaitFreeSlot();
+        if (!slot) return;
+        const int size = std::min(ChunkRing::kChunkBytes, count - offset);
+        std::memcpy(slot, block.data() + offset, static_cast<std::size_t>(size));
+        if (m_ring.Publish(size) || !m_drainScheduled.load()) ScheduleDrain();
+      }
     } else if (count == 0) {
       port->WaitReadable(-1);
     } else {

@@ -10,14 +10,18 @@
 #include <vector>
 
 #include "platform/comm.h"
-#include "platform/ui_call_slot.h"
+#include "platform/window_messages.h"
+#include "serial/chunk_ring.h"
 
 class CDialogEx;
+class DialogWindow;
 
-// One open serial port and its read thread. The read thread waits until bytes arrive, reads
-// at most 500 of them and hands them to the dialog as WM_PORT_RXDATA, waiting until the
-// dialog has handled them; it reads the next chunk meanwhile, so the device read overlaps
-// the handling, but every chunk is handled whole and in order before the next one.
+// One open serial port and its read thread. The read thread waits until bytes arrive and
+// cuts them into chunks of at most 500 bytes; the UI thread hands each chunk to the dialog
+// as WM_PORT_RXDATA, whole, one at a time and in order. The reader works ahead of the
+// handler by up to a ring of chunks, and the UI thread is woken once per batch rather than
+// once per chunk: under a flood that is what keeps both threads busy with data instead of
+// with waking each other.
 class CSerialPort {
  public:
   // The record of one port found by EnumeratePorts.
@@ -63,19 +67,26 @@ class CSerialPort {
 
  private:
   struct SerialReadParam {
-    CDialogEx* hWnd = nullptr;
+    DialogWindow* hWnd = nullptr;
     std::shared_ptr<platform::CommPort> hComm;
   };
   void ReadThreadProc();
   bool WaitWhilePaused();
+  // Reader: makes sure the UI thread will handle what the ring holds.
+  void ScheduleDrain();
+  // UI thread: hands the waiting chunks to the dialog, a bounded batch at a time.
+  void Drain(std::uint32_t generation);
 
   CDialogEx& m_mainWindow;
   std::thread m_hReadThread;
   SerialReadParam m_readParam;
-  UiCallSlot m_rxSlot;
+  ChunkRing m_ring;
   RefusedSetting m_refused;
   std::mutex m_pauseMutex;
   std::condition_variable m_pauseChanged;
   std::atomic<bool> m_paused{false};
   std::atomic<bool> m_stop{false};
+  std::atomic<bool> m_drainScheduled{false};
+  std::atomic<std::uint32_t> m_generation{0};  // changes at every close
+  bool m_draining = false;
 };

@@ -37,8 +37,9 @@ std::u16string RemoveAll(const std::u16string& text, const std::u16string& condi
   }
   std::u16string out;
   std::size_t from = 0;
-  for (std::size_t found; (found = text.find(condition, from)) != std::u16string::npos; from = found + condition.size()) {
+  for (std::size_t found; (found = text.find(condition, from)) != std::u16string::npos;) {
     out.append(text, from, found - from);
+    from = found + condition.size();
   }
   out.append(text, from);
   return out;

@@ -51,6 +51,7 @@ TEST_F(QtDialogTest, BuildsEveryControlOfTheTemplateWithItsNameCaptionAndStartSt
   EXPECT_EQ(Window().ComboGetItem(IDC_BAUD, 12), u"256000");
   EXPECT_EQ(Window().GetText(0), MainDialogTemplate().caption);
   EXPECT_EQ(QFontInfo(Window().Widget()->font()).family(), QStringLiteral("WenQuanYi Micro Hei"));
+  EXPECT_GE(Window().Widget()->windowIcon().availableSizes().size(), 4);
   for (auto* button : Window().Widget()->findChildren<QPushButton*>()) {
     EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->objectName().toStdString();
   }

@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "platform/file_dialog_qt.h"
-#include "platform/ui_call_slot.h"
 #include "platform/utf16_qt.h"
 #include "widget/qt_dialog_fixture.h"
 
@@ -42,19 +41,6 @@ TEST_F(QtDialogTest, PostedTasksRunOnTheUiThreadInPostingOrder) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return ran.size() == 1000; }, 5000));
   EXPECT_TRUE(allOnUiThread);
   EXPECT_TRUE(std::is_sorted(ran.begin(), ran.end()));
-}
-
-TEST_F(QtDialogTest, AWorkerCallIsHandledOnTheUiThreadAndReleasesTheWorker) {
-  UiCallSlot slot(dialog);
-  slot.Open();
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    for (int i = 0; i < 20000; ++i) ASSERT_TRUE(slot.Call(RecordingDialog::kCountMessage, 0, 0));
-    done = true;
-  });
-  ASSERT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 20000));
-  worker.join();
-  EXPECT_EQ(dialog.counted, 20000);
 }
 
 TEST_F(QtDialogTest, TasksPostedWhileATaskRunsANestedLoopRunInIt) {

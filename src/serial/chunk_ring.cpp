@@ -1,0 +1,57 @@
+#include "serial/chunk_ring.h"
+
+#include <cstring>
+
+std::uint8_t* ChunkRing::WaitFreeSlot() {
+  const std::uint32_t head = m_head.load(std::memory_order_relaxed);
+  if (head - m_tail.load(std::memory_order_acquire) == kSlots) {
+    std::unique_lock lock(m_mutex);
+    m_readerWaiting.store(true);
+    // Sequentially consistent with PopFront's store and flag check, so no wake-up is missed.
+    m_freed.wait(lock, [&] { return m_released.load() || head - m_tail.load() < kSlots; });
+    m_readerWaiting.store(false);
+  }
+  if (m_released.load()) return nullptr;
+  auto& slot = m_slots[head % kSlots];
+  std::memset(slot.data(), 0, slot.size());
+  return slot.data();
+}
+
+bool ChunkRing::Publish(int count) {
+  const std::uint32_t head = m_head.load(std::memory_order_relaxed);
+  m_counts[head % kSlots] = count;
+  const bool wasEmpty = head == m_tail.load(std::memory_order_acquire);
+  m_head.store(head + 1, std::memory_order_release);
+  return wasEmpty;
+}
+
+bool ChunkRing::Front(const std::uint8_t*& data, int& count) const {
+  const std::uint32_t tail = m_tail.load(std::memory_order_relaxed);
+  if (tail == m_head.load(std::memory_order_acquire)) return false;
+  data = m_slots[tail % kSlots].data();
+  count = m_counts[tail % kSlots];
+  return true;
+}
+
+void ChunkRing::PopFront() {
+  m_tail.store(m_tail.load(std::memory_order_relaxed) + 1);
+  if (m_readerWaiting.load()) {
+    std::lock_guard lock(m_mutex);
+    m_freed.notify_one();
+  }
+}
+
+bool ChunkRing::Empty() const {
+  return m_tail.load(std::memory_order_relaxed) == m_head.load(std::memory_order_acquire);
+}
+
+void ChunkRing::Release() {
+  std::lock_guard lock(m_mutex);
+  m_released.store(true);
+  m_freed.notify_all();
+}
+
+void ChunkRing::Reset() {
+  m_tail.store(m_head.load());
+  m_released.store(false);
+}
