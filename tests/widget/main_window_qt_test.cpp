@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <memory>
+
+#include "app/serial_port_app.h"
+#include "app/serial_port_dlg.h"
+#include "platform/codepage.h"
+#include "platform/dialog_qt.h"
+#include "platform/text.h"
+#include "res/resource.h"
+#include "serial/port_discovery.h"
+#include "support/pty_pair.h"
+#include "support/temp_dir.h"
+#include "platform/utf16_qt.h"
+
+namespace {
+
+// The program's own window on the Qt backend, driven with real key presses and clicks.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_strAppDir = folder.Path().u16string();
+    platform::SetACPForTesting(1252);
+    SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
+    dlg = std::make_unique<CSerialPortDlg>();
+    ASSERT_TRUE(dlg->Create());
+    window = static_cast<QtDialogWindow*>(dlg->Window());
+    window->Widget()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->Widget()));
+  }
+  void TearDown() override {
+    if (dlg->IsPortOpen()) dlg->OnBnClickedOpen();
+    dlg.reset();
+    SetPortDiscovery({});
+    platform::SetACPForTesting(0);
+  }
+  template <class Widget>
+  Widget* Control(int id) {
+    return qobject_cast<Widget*>(window->ControlWidget(id));
+  }
+  void OpenPtyThroughTheWindow() {
+    auto* port = Control<QComboBox>(IDC_PORT);
+    port->lineEdit()->selectAll();
+    QTest::keyClicks(port->lineEdit(), QString::fromStdString(pty.SlavePath()));
+    QTest::mouseClick(Control<QAbstractButton>(IDC_OPEN), Qt::LeftButton);
+    ASSERT_EQ(Control<QAbstractButton>(IDC_OPEN)->text(), "Close");
+  }
+  // What the receive box shows once it has caught up.
+  QString ShownReceiveText() {
+    auto* box = Control<QPlainTextEdit>(IDC_RX_EDIT);
+    QTest::qWait(50);
+    return box->toPlainText();
+  }
+
+  testsupport::TempDir folder;
+  testsupport::PtyPair pty;
+  QtToolkit toolkit;
+  std::unique_ptr<CSerialPortDlg> dlg;
+  QtDialogWindow* window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, APtyTypedIntoThePortBoxOpensAndCloses) {
+  OpenPtyThroughTheWindow();
+  EXPECT_FALSE(Control<QComboBox>(IDC_PORT)->isEnabled());
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_RX_PAUSE)->isEnabled());
+  QTest::mouseClick(Control<QAbstractButton>(IDC_OPEN), Qt::LeftButton);
+  EXPECT_EQ(Control<QAbstractButton>(IDC_OPEN)->text(), "Open");
+  EXPECT_TRUE(Control<QComboBox>(IDC_PORT)->isEnabled());
+  EXPECT_TRUE(platform::CommPort::Open(pty.PortName()));  // really closed
+}
+
+TEST_F(MainWindowTest, BytesFromThePtyAppearInTheReceiveBoxAsTextAndHex) {
+  OpenPtyThroughTheWindow();
+  ASSERT_TRUE(pty.WriteAll("AB\r\n", 4));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->m_nRxCount == 4; }, 5000));
+  auto* hex = Control<QAbstractButton>(IDC_RX_HEX);
+  QTest::mouseClick(hex, Qt::LeftButton, {}, QPoint(6, hex->height() / 2));  // on the box itself
+  ASSERT_TRUE(hex->isChecked());
+  ASSERT_TRUE(pty.WriteAll("\x00\xFF", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->m_nRxCount == 6; }, 5000));
+  // The CR of a CR LF shows as nothing; the box reads back exactly what arrived.
+  EXPECT_EQ(ShownReceiveText(), QString("AB") + QChar(0x200B) + QString("\n00 FF "));
+  EXPECT_EQ(window->GetText(IDC_RX_EDIT), u"AB\r\n00 FF ");
+  EXPECT_EQ(Control<QLabel>(IDC_RX_COUNT)->text(), "RX:6");
+}
+
+TEST_F(MainWindowTest, EnterInTheSendBoxSendsOverThePortAndEmptiesTheBox) {
+  OpenPtyThroughTheWindow();
+  auto* send = Control<QPlainTextEdit>(IDC_TX_EDIT);
+  send->setFocus();
+  QTest::keyClicks(send, "hello");
+  QTest::keyClick(send, Qt::Key_Return);
+  EXPECT_EQ(pty.ReadExactly(5), (std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}));
+  EXPECT_TRUE(send->toPlainText().isEmpty());
+  QTest::keyClicks(send, "again");
+  QTest::keyClick(send, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(pty.ReadExactly(5).size(), 5u);
+  EXPECT_EQ(send->toPlainText(), "again");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Control<QLabel>(IDC_TX_COUNT)->text() == "TX:10"; }, 5000));
+}
+
+TEST_F(MainWindowTest, CtrlHSwitchesBothHexBoxesAndTheChecksumFollowsTheSelection) {
+  auto* send = Control<QPlainTextEdit>(IDC_TX_EDIT);
+  send->setFocus();
+  QTest::keyClick(send, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_RX_HEX)->isChecked());
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_TX_HEX)->isChecked());
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_TX_IGNORESPACE)->isEnabled());
+  QTest::keyClicks(send, "01 02 03");
+  EXPECT_EQ(Control<QLabel>(IDC_CHECKSUM)->text(), "CRC xor:00  add:06");
+  QTextCursor cursor = send->textCursor();
+  cursor.setPosition(3);
+  cursor.setPosition(8, QTextCursor::KeepAnchor);  // "02 03"
+  send->setTextCursor(cursor);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Control<QLabel>(IDC_CHECKSUM)->text() == "CRC xor:01  add:05"; }, 2000));
+  QTest::keyClick(send, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_FALSE(Control<QAbstractButton>(IDC_RX_HEX)->isChecked());
+  EXPECT_FALSE(Control<QAbstractButton>(IDC_TX_HEX)->isChecked());
+}
