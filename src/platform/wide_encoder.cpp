@@ -1,6 +1,7 @@
 #include "platform/wide_encoder.h"
 
 #include "platform/code_page_layout.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -10,38 +11,6 @@ constexpr char kDefaultChar = '?';
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-void AppendUtf8(char32_t code, std::string& out) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
-void EncodeUtf8(std::u16string_view text, std::string& out) {
-  out.reserve(out.size() + text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-      code = 0xFFFD;
-    }
-    AppendUtf8(code, out);
-  }
-}
 
 }  // namespace
 
@@ -65,7 +34,7 @@ void WideEncoder::Append(std::u16string_view text, std::string& out) {
   }
   switch (layout_->kind) {
     case CodePageLayout::Kind::Utf8:
-      EncodeUtf8(text, out);
+      out += text::ToUtf8(text);
       break;
     case CodePageLayout::Kind::SingleByte:
     case CodePageLayout::Kind::AsciiMultiByte:
@@ -80,7 +49,7 @@ void WideEncoder::Append(std::u16string_view text, std::string& out) {
 void WideEncoder::Flush(std::string& out) {
   if (heldHighSurrogate_ != 0) {
     if (layout_->kind == CodePageLayout::Kind::Utf8) {
-      AppendUtf8(0xFFFD, out);
+      out += "\xEF\xBF\xBD";  // U+FFFD
     } else {
       out.push_back(kDefaultChar);
     }

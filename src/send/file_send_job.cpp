@@ -3,12 +3,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/codepage.h"
+
 namespace {
 constexpr std::size_t kMarkSize = 2;
 }  // namespace
 
 FileSendJob::Check FileSendJob::Open(const std::u16string& filePath) {
   path = filePath;
+  codePage = platform::GetACP();
   const std::filesystem::path native(filePath);
   std::error_code error;
   if (!std::filesystem::is_regular_file(native, error)) return Check::CannotOpen;

@@ -23,6 +23,7 @@ struct FileSendJob {
   std::ifstream file;
   std::string head;  // the bytes the check read, the mark included
   FileEncoding encoding = FileEncoding::CodePage;
+  unsigned codePage = 0;   // the window's, when the file was chosen
   std::uint64_t size = 0;  // when it was opened
   std::uint64_t id = 0;    // given by the send thread when queued
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "platform/codepage.h"
 #include "platform/comm.h"
 #include "platform/dialog.h"
 #include "send/file_send_job.h"
@@ -112,7 +111,7 @@ int SerialPortSend::OnMessage(const ThreadMessage& message) {
 // it with a hole.
 void SerialPortSend::SendFile(FileSendJob& job) {
   using Clock = std::chrono::steady_clock;
-  FileTextConverter converter(job.encoding, platform::GetACP());
+  FileTextConverter converter(job.encoding, job.codePage);
   std::array<char, kFileChunk> chunk;
   std::string bytes;
   Target target = CurrentTarget();
