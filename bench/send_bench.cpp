@@ -18,6 +18,7 @@
 
 #include "app/serial_port_app.h"
 #include "app/serial_port_dlg.h"
+#include "drained_line.h"
 #include "platform/codepage.h"
 #include "platform/dialog_headless.h"
 #include "platform/text.h"
@@ -26,39 +27,6 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-// The far end of a line: the master of a pseudo-terminal pair, drained by its own thread.
-class DrainedLine {
- public:
-  DrainedLine() {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) std::abort();
-    m_slave = ::ptsname(m_master);
-    m_reader = std::thread([this] {
-      std::vector<char> buffer(1 << 16);
-      while (!m_stop.load()) {
-        pollfd p{m_master, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
-        const auto n = ::read(m_master, buffer.data(), buffer.size());
-        if (n > 0) m_received.fetch_add(static_cast<std::uint64_t>(n));
-      }
-    });
-  }
-  ~DrainedLine() {
-    m_stop.store(true);
-    m_reader.join();
-    ::close(m_master);
-  }
-  std::u16string PortName() const { return text::FromUtf8(m_slave); }
-  std::uint64_t Received() const { return m_received.load(); }
-
- private:
-  int m_master = -1;
-  std::string m_slave;
-  std::atomic<bool> m_stop{false};
-  std::atomic<std::uint64_t> m_received{0};
-  std::thread m_reader;
-};
 
 double Median(std::vector<double> values) {
   std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() / 2), values.end());
