@@ -9,7 +9,7 @@ constexpr WPARAM kKeyH = 0x48;
 // The send box behaves like a terminal line while the port is open. Keys never go through
 // the dialog manager, so Enter never presses the default button and Esc never closes the
 // window; Tab is still the window's and moves the focus.
-BOOL CSerialPortDlg::PreTranslateMessage(MSG& msg) {
+BOOL CSerialPortDlg::PreTranslateMessage(KeyMessage& msg) {
   // Esc stops the files going out, whichever control has the focus.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && IsSendingFile()) {
     CancelFileSends();

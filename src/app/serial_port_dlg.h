@@ -65,7 +65,7 @@ class CSerialPortDlg : public CDialogEx {
   // --- Send (send/) ---
   // Keyboard: Enter, Ctrl+Enter and Alt+Enter in the send box, Ctrl+A, Ctrl+H; nothing goes to
   // the dialog manager.
-  BOOL PreTranslateMessage(MSG& msg) override;
+  BOOL PreTranslateMessage(KeyMessage& msg) override;
   void OnBnClickedCountClear();
   void OnBnClickedSend();
   void OnBnClickedClearSend();

@@ -24,11 +24,11 @@ enum class CommSetting { None, BaudRate, ByteSize, Parity, StopBits };
 // the other two stopped using the port).
 class CommPort {
  public:
-  // "ttyUSB0" opens /dev/ttyUSB0; a name beginning with '/' is opened as it stands.
-  // Exclusive: O_NOCTTY|O_NONBLOCK, flock(LOCK_EX|LOCK_NB) (holds even for root) and TIOCEXCL.
-  // Raw mode (cfmakeraw-like, CLOCAL|CREAD), VMIN=0/VTIME=0. Returns nullptr when it cannot be
-  // opened (absent, not a terminal, held by any other opener in this or another process,
-  // refused).
+  // "ttyUSB0" opens /dev/ttyUSB0 (on Windows "COM3" opens \\.\COM3); a name beginning with
+  // '/' is opened as it stands. Exclusive: on POSIX O_NOCTTY|O_NONBLOCK, flock(LOCK_EX|LOCK_NB)
+  // (holds even for root) and TIOCEXCL; on Windows share mode 0. Raw mode, reads that return
+  // at once. Returns nullptr when it cannot be opened (absent, not a serial device, held by any
+  // other opener in this or another process, refused).
   static std::shared_ptr<CommPort> Open(std::u16string_view portName);
   static std::string DevicePath(std::u16string_view portName);  // the path Open uses (UTF-8)
   ~CommPort();
@@ -57,14 +57,16 @@ class CommPort {
   std::uint32_t Write(const std::uint8_t* data, std::uint32_t count);
   // Current and later Write calls return at once with what they wrote.
   void CancelWrites();
-  int NativeHandle() const { return m_fd; }
+  // The system's handle of the device: a file descriptor, or a HANDLE on Windows.
+  std::intptr_t NativeHandle() const { return m_device; }
 
  private:
-  CommPort(int fd, int wakeFd, int cancelFd) : m_fd(fd), m_wakeFd(wakeFd), m_cancelFd(cancelFd) {}
+  CommPort(std::intptr_t device, std::intptr_t wake, std::intptr_t cancel)
+      : m_device(device), m_wake(wake), m_cancel(cancel) {}
 
-  const int m_fd;
-  const int m_wakeFd;    // eventfd, consumed by WaitReadable
-  const int m_cancelFd;  // eventfd, never consumed once signalled
+  const std::intptr_t m_device;
+  const std::intptr_t m_wake;    // eventfd or event, consumed by WaitReadable
+  const std::intptr_t m_cancel;  // eventfd or event, never consumed once signalled
   std::atomic<bool> m_writesCancelled{false};
 };
 

@@ -19,6 +19,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
 struct StandardRate {
   std::uint32_t baud;
   speed_t code;
@@ -151,23 +153,23 @@ std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName) {
   // From here on the destructor undoes whatever was done.
   std::shared_ptr<CommPort> port(
       new CommPort(fd, ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)));
-  if (port->m_wakeFd < 0 || port->m_cancelFd < 0 || !MakeRaw(fd)) return nullptr;
+  if (Fd(port->m_wake) < 0 || Fd(port->m_cancel) < 0 || !MakeRaw(fd)) return nullptr;
   return port;
 }
 
 CommPort::~CommPort() {
   // The exclusive flag can outlive this descriptor (a pseudo-terminal stays while its master
   // does) and would keep every later opener out.
-  ::ioctl(m_fd, TIOCNXCL);
-  ::close(m_fd);
-  if (m_wakeFd >= 0) ::close(m_wakeFd);
-  if (m_cancelFd >= 0) ::close(m_cancelFd);
+  ::ioctl(Fd(m_device), TIOCNXCL);
+  ::close(Fd(m_device));
+  if (Fd(m_wake) >= 0) ::close(Fd(m_wake));
+  if (Fd(m_cancel) >= 0) ::close(Fd(m_cancel));
 }
 
 bool CommPort::GetState(CommState& state) {
   termios t{};
   std::uint32_t baud = 0;
-  if (::tcgetattr(m_fd, &t) != 0 || !termios2::ReadBaud(m_fd, baud)) return false;
+  if (::tcgetattr(Fd(m_device), &t) != 0 || !termios2::ReadBaud(Fd(m_device), baud)) return false;
   state.baudRate = baud;
   switch (t.c_cflag & CSIZE) {
     case CS5: state.byteSize = 5; break;
@@ -193,7 +195,7 @@ CommSetting CommPort::SetState(const CommState& wanted) {
   if (!IsPossibleLine(wanted, refused)) return refused;
 
   termios t{};
-  if (::tcgetattr(m_fd, &t) != 0) return CommSetting::BaudRate;
+  if (::tcgetattr(Fd(m_device), &t) != 0) return CommSetting::BaudRate;
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
   t.c_cflag |= SizeFlag(wanted.byteSize) | ParityFlags(wanted.parity) | (wanted.stopBits != 0 ? CSTOPB : 0);
   speed_t code = 0;
@@ -203,8 +205,8 @@ CommSetting CommPort::SetState(const CommState& wanted) {
     t.c_cflag &= ~CIBAUD;  // input at the output rate, whatever another program left there
   }
   // tcsetattr succeeds when any part was taken, so only the read-back below tells.
-  (void)Retry([&] { return ::tcsetattr(m_fd, TCSANOW, &t); });
-  if (!standard) (void)termios2::SetArbitraryBaud(m_fd, wanted.baudRate);
+  (void)Retry([&] { return ::tcsetattr(Fd(m_device), TCSANOW, &t); });
+  if (!standard) (void)termios2::SetArbitraryBaud(Fd(m_device), wanted.baudRate);
 
   CommState actual;
   if (!GetState(actual) || !BaudTaken(wanted.baudRate, actual.baudRate)) return CommSetting::BaudRate;
@@ -214,7 +216,7 @@ CommSetting CommPort::SetState(const CommState& wanted) {
   return CommSetting::None;
 }
 
-void CommPort::Purge() { ::tcflush(m_fd, TCIOFLUSH); }
+void CommPort::Purge() { ::tcflush(Fd(m_device), TCIOFLUSH); }
 
 // The driver keeps no error state that blocks further reads or writes here (Windows stops
 // the port after a line error until it is cleared); Purge empties the queues.
@@ -222,24 +224,24 @@ void CommPort::ClearError() {}
 
 int CommPort::Read(std::uint8_t* buffer, int maxBytes) {
   if (maxBytes <= 0) return 0;
-  const auto n = Retry([&] { return ::read(m_fd, buffer, static_cast<std::size_t>(maxBytes)); });
+  const auto n = Retry([&] { return ::read(Fd(m_device), buffer, static_cast<std::size_t>(maxBytes)); });
   if (n > 0) return static_cast<int>(n);
   if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
   // A hung-up terminal reads as 0 bytes too; only poll tells it from an empty queue.
-  pollfd p{m_fd, POLLIN, 0};
+  pollfd p{Fd(m_device), POLLIN, 0};
   return Retry([&] { return ::poll(&p, 1, 0); }) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) ? -1 : 0;
 }
 
 CommPort::WaitResult CommPort::WaitReadable(int timeoutMs) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
   for (;;) {
-    pollfd p[2] = {{m_fd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    pollfd p[2] = {{Fd(m_device), POLLIN, 0}, {Fd(m_wake), POLLIN, 0}};
     const int ready = ::poll(p, 2, timeoutMs < 0 ? -1 : MillisecondsUntil(deadline));
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) return WaitResult::Gone;
     if (p[1].revents & POLLIN) {
       std::uint64_t count = 0;
-      (void)Retry([&] { return ::read(m_wakeFd, &count, sizeof count); });
+      (void)Retry([&] { return ::read(Fd(m_wake), &count, sizeof count); });
       return WaitResult::Woken;
     }
     if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return WaitResult::Gone;
@@ -248,13 +250,13 @@ CommPort::WaitResult CommPort::WaitReadable(int timeoutMs) {
   }
 }
 
-void CommPort::Wake() { Signal(m_wakeFd); }
+void CommPort::Wake() { Signal(Fd(m_wake)); }
 
 std::uint32_t CommPort::Write(const std::uint8_t* data, std::uint32_t count) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(100 * std::int64_t{count} + 500);
   std::uint32_t written = 0;
   while (written < count && !m_writesCancelled.load(std::memory_order_acquire)) {
-    const auto n = Retry([&] { return ::write(m_fd, data + written, count - written); });
+    const auto n = Retry([&] { return ::write(Fd(m_device), data + written, count - written); });
     if (n > 0) {
       written += static_cast<std::uint32_t>(n);
       continue;
@@ -262,7 +264,7 @@ std::uint32_t CommPort::Write(const std::uint8_t* data, std::uint32_t count) {
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
     const int left = MillisecondsUntil(deadline);
     if (left == 0) break;
-    pollfd p[2] = {{m_fd, POLLOUT, 0}, {m_cancelFd, POLLIN, 0}};
+    pollfd p[2] = {{Fd(m_device), POLLOUT, 0}, {Fd(m_cancel), POLLIN, 0}};
     const int ready = Retry([&] { return ::poll(p, 2, left); });
     if (ready < 0 || (p[0].revents & (POLLHUP | POLLERR | POLLNVAL))) return 0;
   }
@@ -271,7 +273,7 @@ std::uint32_t CommPort::Write(const std::uint8_t* data, std::uint32_t count) {
 
 void CommPort::CancelWrites() {
   m_writesCancelled.store(true, std::memory_order_release);
-  Signal(m_cancelFd);
+  Signal(Fd(m_cancel));
 }
 
 }  // namespace platform

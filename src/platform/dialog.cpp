@@ -63,9 +63,9 @@ BOOL CDialogEx::UpdateData(BOOL bSaveAndValidate) {
   return TRUE;
 }
 
-BOOL CDialogEx::PreTranslateMessage(MSG& msg) { return HandleDialogKey(msg); }
+BOOL CDialogEx::PreTranslateMessage(KeyMessage& msg) { return HandleDialogKey(msg); }
 
-BOOL CDialogEx::HandleDialogKey(const MSG& msg) {
+BOOL CDialogEx::HandleDialogKey(const KeyMessage& msg) {
   if (msg.message != WM_KEYDOWN || IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) return FALSE;
   if (msg.wParam == VK_ESCAPE) {
     if (!SendNotify(BN_CLICKED, kIdCancel)) EndDialog(kIdCancel);

@@ -95,7 +95,7 @@ class CDialogEx {
   BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
   // Keys pass through here before they reach the focused control; true swallows the key.
   // The message may be rewritten in place. The base runs the dialog keys (HandleDialogKey).
-  virtual BOOL PreTranslateMessage(MSG& msg);
+  virtual BOOL PreTranslateMessage(KeyMessage& msg);
   virtual const MessageMap& GetMessageMap() const;
 
   // Runs the handler of a window message on this thread.
@@ -147,7 +147,7 @@ class CDialogEx {
  protected:
   // The dialog manager's keys: Enter presses the focused or default button (an edit that
   // wants Enter keeps it), Esc presses Cancel. Tab is left to the window.
-  BOOL HandleDialogKey(const MSG& msg);
+  BOOL HandleDialogKey(const KeyMessage& msg);
   // What the close box does when the message map leaves WM_CLOSE to the framework.
   void DefaultClose();
   // Called on the UI thread for a control notification that the message map has no entry for.

@@ -185,7 +185,7 @@ void HeadlessWindow::Focus(int id) {
 void HeadlessWindow::PressKey(int virtualKey, bool ctrl, bool alt) {
   m_ctrlDown = ctrl;
   m_altDown = alt;
-  MSG msg{m_focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0};
+  KeyMessage msg{m_focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0};
   const bool swallowed = m_owner.PreTranslateMessage(msg) != FALSE;
   if (!swallowed && msg.message == WM_KEYDOWN && m_focus != 0) {
     const Control& focused = At(m_focus);

@@ -697,7 +697,7 @@ bool QtDialogWindow::FilterKey(QObject* watched, QKeyEvent* event) {
   if (!m_redelivering && watched == (focus ? focus : m_dialog.data())) {
     if (const int virtualKey = VirtualKey(*event)) {
       const bool alt = event->modifiers() & Qt::AltModifier;
-      MSG msg{GetFocusId(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0};
+      KeyMessage msg{GetFocusId(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0};
       m_keyModifiers = event->modifiers();
       const BOOL handled = m_owner.PreTranslateMessage(msg);
       m_keyModifiers.reset();

@@ -49,7 +49,7 @@ inline constexpr UINT BST_CHECKED = 1;
 inline constexpr int CB_ERR = -1;
 
 // A key message as the keyboard pre-processing sees it.
-struct MSG {
+struct KeyMessage {
   int focusId = 0;  // control with the keyboard focus, 0 for none
   UINT message = 0;  // WM_KEYDOWN or WM_SYSKEYDOWN
   WPARAM wParam = 0;  // virtual-key code

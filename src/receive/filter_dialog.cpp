@@ -38,7 +38,7 @@ void Filter::ApplyLanguage() {
   }
 }
 
-BOOL Filter::PreTranslateMessage(MSG& msg) {
+BOOL Filter::PreTranslateMessage(KeyMessage& msg) {
   if (msg.message == WM_KEYDOWN && msg.wParam == 'A' && IsKeyDown(VK_CONTROL)) {
     if (GetFocusId() == IDC_FILTER_TEXT) {
       EditSetSel(IDC_FILTER_TEXT, 0, -1);

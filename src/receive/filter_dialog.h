@@ -11,7 +11,7 @@ class Filter : public CDialogEx {
 
   BOOL OnInitDialog() override;
   void DoDataExchange(DataExchange& dx) override;
-  BOOL PreTranslateMessage(MSG& msg) override;
+  BOOL PreTranslateMessage(KeyMessage& msg) override;
   const MessageMap& GetMessageMap() const override;
   void ApplyLanguage();
   void OnBnClickedOk();

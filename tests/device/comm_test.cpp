@@ -298,7 +298,7 @@ void FillLine(CommPort& port) {
   const std::uint8_t byte = 0x55;
   for (bool wrote = true; wrote;) {
     wrote = false;
-    while (write(port.NativeHandle(), &byte, 1) == 1) wrote = true;
+    while (write(static_cast<int>(port.NativeHandle()), &byte, 1) == 1) wrote = true;
     std::this_thread::sleep_for(50ms);  // the kernel moves queued bytes on and may make room
   }
 }

@@ -37,7 +37,7 @@ TEST_F(KeyboardTest, EnterIsALineBreakWhileClosedOrOutsideTheSendBox) {
 
   OpenOn(pty);
   W().Focus(IDC_RX_EDIT);
-  MSG enter{IDC_RX_EDIT, WM_KEYDOWN, VK_RETURN, 0};
+  KeyMessage enter{IDC_RX_EDIT, WM_KEYDOWN, VK_RETURN, 0};
   EXPECT_FALSE(dlg->PreTranslateMessage(enter)) << "the receive box gets its Enter";
   W().PressKey(VK_RETURN);
   EXPECT_EQ(ReadUpToMarker(0), Bytes(""));

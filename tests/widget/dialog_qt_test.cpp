@@ -198,7 +198,7 @@ TEST_F(QtDialogTest, CombosReportOnlyTheUsersSelectionChangesAndTheDropDown) {
 
 TEST_F(QtDialogTest, EveryKeyPassesTheOwnersPreTranslationFirst) {
   Window().SetFocusId(IDC_TX_EDIT);
-  dialog.preTranslate = [](MSG& msg) { return msg.wParam == 'Q' ? TRUE : FALSE; };
+  dialog.preTranslate = [](KeyMessage& msg) { return msg.wParam == 'Q' ? TRUE : FALSE; };
   QTest::keyClick(Control(IDC_TX_EDIT), Qt::Key_Q);
   QTest::keyClick(Control(IDC_TX_EDIT), Qt::Key_W, Qt::ControlModifier);
   QTest::keyClick(Control(IDC_TX_EDIT), Qt::Key_Enter, Qt::KeypadModifier);
@@ -211,7 +211,7 @@ TEST_F(QtDialogTest, EveryKeyPassesTheOwnersPreTranslationFirst) {
   EXPECT_EQ(Window().GetText(IDC_TX_EDIT), u"\r\n");  // Q swallowed, keypad Enter a line break
 
   // Alt+Enter made a plain Enter by the owner is a line break; Ctrl+Enter too.
-  dialog.preTranslate = [](MSG& msg) {
+  dialog.preTranslate = [](KeyMessage& msg) {
     if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_RETURN) msg.message = WM_KEYDOWN;
     return FALSE;
   };

@@ -19,7 +19,7 @@ class RecordingDialog : public CDialogEx {
   explicit RecordingDialog(const DialogTemplate& tpl = MainDialogTemplate(), CDialogEx* parent = nullptr)
       : CDialogEx(tpl, parent) {}
 
-  BOOL PreTranslateMessage(MSG& msg) override {
+  BOOL PreTranslateMessage(KeyMessage& msg) override {
     // QTest presses the modifier keys themselves too; only the others are of interest.
     if (msg.wParam != VK_CONTROL && msg.wParam != VK_MENU && msg.wParam != kVkShift) {
       keys.push_back(msg);
@@ -47,9 +47,9 @@ class RecordingDialog : public CDialogEx {
 
   static constexpr UINT kCountMessage = WM_USER + 1;
   static constexpr WPARAM kVkShift = 0x10;
-  std::function<BOOL(MSG&)> preTranslate;
+  std::function<BOOL(KeyMessage&)> preTranslate;
   std::function<void(UINT, int)> onNotify;
-  std::vector<MSG> keys;
+  std::vector<KeyMessage> keys;
   std::vector<bool> keyCtrlDown;
   std::vector<std::pair<UINT, int>> notifications;
   std::vector<std::vector<std::u16string>> drops;
