@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need (only the
-# missing ones, so a second run costs nothing).
+# missing ones, so a second run costs nothing). With --windows also the cross compiler and
+# Wine for the native Windows program and its tests.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           fonts-wqy-microhei xvfb xauth x11-apps imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Wine is installed with its recommended packages: its X11 driver and fonts come that way.
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+                  wine wine64 fonts-wine locales)
+missing() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+updated=0
+install() {
+  local recommends=$1; shift
+  [ $# -eq 0 ] && return 0
+  [ $updated -eq 1 ] || { "${sudo_cmd[@]}" apt-get update -qq; updated=1; }
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq $recommends "$@"
+}
+install --no-install-recommends $(missing "${packages[@]}")
+if [ "${1:-}" = "--windows" ]; then
+  install "" $(missing "${windows_packages[@]}")
+fi
