@@ -5,15 +5,13 @@ target_link_libraries(tarvolm_core PUBLIC setupapi shlwapi advapi32 ole32 oleaut
 
 # The resource script is written from the same tables the other backends use, by a small
 # program built with the build machine's own compiler.
-if(NOT EXISTS ${PROJECT_SOURCE_DIR}/src/platform/winmain_win32.cpp)
-  return()
-endif()
 find_program(HOST_CXX NAMES g++ c++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 set(MAKE_RC_SOURCES
   ${PROJECT_SOURCE_DIR}/tools/make_rc/main.cpp
   ${PROJECT_SOURCE_DIR}/src/res/resource_script.cpp
   ${PROJECT_SOURCE_DIR}/src/res/dialog_template.cpp
-  ${PROJECT_SOURCE_DIR}/src/res/string_table.cpp)
+  ${PROJECT_SOURCE_DIR}/src/res/string_table.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/text.cpp)
 set(MAKE_RC ${CMAKE_BINARY_DIR}/host/make_rc)
 add_custom_command(OUTPUT ${MAKE_RC}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
@@ -30,6 +28,9 @@ add_custom_command(OUTPUT ${TARVOLM_RC}
   DEPENDS ${MAKE_RC} ${TARVOLM_ICON} ${TARVOLM_MANIFEST}
   COMMENT "Writing tarvolm.rc from the dialog templates and the string table")
 
-add_executable(tarvolm WIN32 ${PROJECT_SOURCE_DIR}/src/platform/winmain_win32.cpp ${TARVOLM_RC})
-target_link_libraries(tarvolm PRIVATE tarvolm_core)
+# The dialogs are built from these resources, so the tests that make windows link them too.
+add_library(tarvolm_resources OBJECT ${TARVOLM_RC})
+
+add_executable(tarvolm WIN32 ${PROJECT_SOURCE_DIR}/src/platform/winmain_win32.cpp)
+target_link_libraries(tarvolm PRIVATE tarvolm_core tarvolm_resources)
 target_link_options(tarvolm PRIVATE -municode)

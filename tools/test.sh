@@ -14,4 +14,5 @@ cmake --build build -j2
 export WINEPREFIX="$PWD/build-win/wine-prefix"
 rm -rf "$WINEPREFIX"
 ctest --test-dir build --output-on-failure -j2
-ctest --test-dir build-win --output-on-failure -j2
+# The window tests need a display.
+xvfb-run -a ctest --test-dir build-win --output-on-failure -j2
