@@ -43,7 +43,7 @@ class CharsetConverter {
   static unsigned CodePageOfCharset(std::string_view name);
 
  private:
-  void* handle_;  // iconv_t, (iconv_t)-1 when not open
+  void* handle_;  // the system converter's state; iconv_t (-1 when not open) or Win32 (null)
 };
 
 }  // namespace platform

@@ -13,7 +13,8 @@
 // numbers (65001 UTF-8, 936 GBK, 950 Big5, 1252 Western, 28591 Latin-1, ...).
 namespace platform {
 
-// The code page of the locale's character set (LC_ALL, LC_CTYPE, LANG). When that locale
+// Windows: the system's ANSI code page. POSIX: the code page of the locale's character set
+// (LC_ALL, LC_CTYPE, LANG). When that locale
 // is not installed, the character set named in the locale name counts ("zh_CN.GBK").
 // A 7-bit locale (C, POSIX) and an unknown character set read as 65001: ASCII is the
 // same, and devices that talk UTF-8 still show properly.
@@ -23,8 +24,9 @@ void SetACPForTesting(unsigned codePage);
 
 // The string-table offset of the UI language: 0 English, 100 Simplified Chinese,
 // 200 Traditional Chinese. Taken from the messages locale (LANGUAGE, LC_ALL, LC_MESSAGES,
-// LANG, as gettext ranks them): zh_CN/zh_SG 100, zh_TW/zh_HK/zh_MO 200; any other name
-// goes by the code page, 936 100, 950 200, else 0. A forced code page decides alone.
+// LANG, as gettext ranks them; on Windows the user's display language): zh_CN/zh_SG 100,
+// zh_TW/zh_HK/zh_MO 200; any other goes by the code page, 936 100, 950 200, else 0.
+// A forced code page decides alone.
 int UiLanguageBase();
 
 // Whole-buffer conversions. Every byte takes part (0x00 gives U+0000); bytes that are no

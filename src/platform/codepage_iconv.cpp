@@ -137,20 +137,4 @@ int UiLanguageBase() {
   return BaseOfCodePage(GetACP());
 }
 
-std::u16string MultiByteToWide(unsigned codePage, const std::uint8_t* data, std::size_t size) {
-  MultiByteDecoder decoder(codePage);
-  std::u16string text;
-  decoder.Append(data, size, text);
-  decoder.Flush(text);
-  return text;
-}
-
-std::string WideToMultiByte(unsigned codePage, std::u16string_view text) {
-  WideEncoder encoder(codePage);
-  std::string bytes;
-  encoder.Append(text, bytes);
-  encoder.Flush(bytes);
-  return bytes;
-}
-
 }  // namespace platform

@@ -17,14 +17,15 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
                                        std::u16string_view defaultValue,
                                        const std::filesystem::path& file);
 
-// Creates file/section/key as needed, replaces the value otherwise, keeps every other line,
-// section, key, comment and their order byte for byte, and the file's line-end style.
-// A value that reading would change (surrounding blanks, surrounding quotes) is written
-// in quotes, so it reads back exactly. Written atomically: temporary file in the same
-// folder + rename, so a crash never leaves half a file; mode and owner are kept where
-// allowed. Returns false, changing nothing, when it cannot write or when a name or value
-// cannot be stored as one line (line breaks, NUL, '=' or a leading '[' or ';' in a key,
-// ']' in a section).
+// Creates file/section/key as needed, replaces the value otherwise and keeps every other
+// section and key in its order. A value that reading would change (surrounding blanks,
+// surrounding quotes) is written in quotes, so it reads back exactly. Returns false,
+// changing nothing, when it cannot write or when a name or value cannot be stored as one
+// line (line breaks, NUL, '=' or a leading '[' or ';' in a key, ']' in a section).
+// POSIX: other lines and comments stay byte for byte with the file's line-end style, and
+// the file is replaced atomically (temporary file + rename) keeping mode and owner.
+// Windows: the system's profile calls write the file; a new file is made UTF-16 so any
+// text fits, and an older ANSI file refuses (false) a text its code page cannot hold.
 bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
                                std::u16string_view value, const std::filesystem::path& file);
 
