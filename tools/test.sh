@@ -10,9 +10,11 @@ tools/build-windows.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DTARVOLM_WINDOWS_BUILD="$PWD/build-win" >/dev/null
 cmake --build build -j2
-# A fresh, quiet Wine prefix for this run.
+# Fresh, quiet Wine prefixes for this run: one for the test programs, one for the program
+# driven on its COM port.
 export WINEPREFIX="$PWD/build-win/wine-prefix"
-rm -rf "$WINEPREFIX"
+export TARVOLM_WINEPREFIX="$PWD/build-win/wine-session-prefix"
+rm -rf "$WINEPREFIX" "$TARVOLM_WINEPREFIX"
 ctest --test-dir build --output-on-failure -j2
 # The window tests need a display.
 xvfb-run -a ctest --test-dir build-win --output-on-failure -j2

@@ -25,8 +25,9 @@ enum class CommSetting { None, BaudRate, ByteSize, Parity, StopBits };
 class CommPort {
  public:
   // "ttyUSB0" opens /dev/ttyUSB0 (on Windows "COM3" opens \\.\COM3); a name beginning with
-  // '/' is opened as it stands. Exclusive: on POSIX O_NOCTTY|O_NONBLOCK, flock(LOCK_EX|LOCK_NB)
-  // (holds even for root) and TIOCEXCL; on Windows share mode 0. Raw mode, reads that return
+  // '/' (on Windows with "\\", a device or interface path) is opened as it stands. Exclusive:
+  // on POSIX O_NOCTTY|O_NONBLOCK, flock(LOCK_EX|LOCK_NB) (holds even for root) and TIOCEXCL; on
+  // Windows share mode 0 (Wine does not enforce it on its ports). Raw mode, reads that return
   // at once. Returns nullptr when it cannot be opened (absent, not a serial device, held by any
   // other opener in this or another process, refused).
   static std::shared_ptr<CommPort> Open(std::u16string_view portName);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/comm_line_rules.h"
 #include "platform/comm_termios2_linux.h"
 #include "platform/text.h"
 
@@ -45,27 +46,6 @@ bool FindStandardRate(std::uint32_t baud, speed_t& code) {
     }
   }
   return false;
-}
-
-bool IsPossibleLine(const CommState& s, CommSetting& refused) {
-  if (s.baudRate == 0) {
-    refused = CommSetting::BaudRate;
-  } else if (s.byteSize < 5 || s.byteSize > 8) {
-    refused = CommSetting::ByteSize;
-  } else if (s.parity > 4) {
-    refused = CommSetting::Parity;
-  } else if (!(s.stopBits == 0 || (s.stopBits == 1 && s.byteSize == 5) ||
-               (s.stopBits == 2 && s.byteSize != 5))) {
-    refused = CommSetting::StopBits;
-  } else {
-    return true;
-  }
-  return false;
-}
-
-bool BaudTaken(std::uint32_t requested, std::uint32_t actual) {
-  const auto difference = static_cast<std::uint64_t>(requested > actual ? requested - actual : actual - requested);
-  return difference * 100 <= requested;
 }
 
 tcflag_t SizeFlag(std::uint8_t byteSize) {
@@ -192,7 +172,7 @@ bool CommPort::GetState(CommState& state) {
 
 CommSetting CommPort::SetState(const CommState& wanted) {
   CommSetting refused = CommSetting::None;
-  if (!IsPossibleLine(wanted, refused)) return refused;
+  if (!line_rules::IsPossibleLine(wanted, refused)) return refused;
 
   termios t{};
   if (::tcgetattr(Fd(m_device), &t) != 0) return CommSetting::BaudRate;
@@ -209,11 +189,8 @@ CommSetting CommPort::SetState(const CommState& wanted) {
   if (!standard) (void)termios2::SetArbitraryBaud(Fd(m_device), wanted.baudRate);
 
   CommState actual;
-  if (!GetState(actual) || !BaudTaken(wanted.baudRate, actual.baudRate)) return CommSetting::BaudRate;
-  if (actual.byteSize != wanted.byteSize) return CommSetting::ByteSize;
-  if (actual.parity != wanted.parity) return CommSetting::Parity;
-  if (actual.stopBits != wanted.stopBits) return CommSetting::StopBits;
-  return CommSetting::None;
+  if (!GetState(actual)) return CommSetting::BaudRate;
+  return line_rules::FirstNotTaken(wanted, actual);
 }
 
 void CommPort::Purge() { ::tcflush(Fd(m_device), TCIOFLUSH); }

@@ -19,6 +19,8 @@
 #undef PostMessage
 #undef GetWindowText
 #undef SetWindowText
+#undef GetWindowTextLength
+#undef LoadString
 #undef GetDlgItemText
 #undef SetDlgItemText
 #undef GetPrivateProfileString

@@ -10,9 +10,7 @@
 // test made. A discovery that fails throws PortEnumerationError with the text to show.
 using PortDiscovery = std::function<std::vector<platform::SerialDeviceInfo>()>;
 
-struct PortEnumerationError {
-  std::u16string message;
-};
+using PortEnumerationError = platform::PortEnumerationError;
 
 void SetPortDiscovery(PortDiscovery discovery);  // an empty function restores the system's
 std::vector<platform::SerialDeviceInfo> DiscoverSerialDevices();
