@@ -183,7 +183,12 @@ CommPort::WaitResult CommPort::WaitReadable(int timeoutMs) {
         result = WaitResult::Gone;
       }
     }
-    if (waiting) CancelAndFinish(device, op);
+    if (waiting) {
+      // Setting the mask is the documented way to end a pending event wait; some drivers
+      // (Wine's on a real UART) never end it on a cancel alone.
+      (void)::SetCommMask(device, EV_RXCHAR);
+      CancelAndFinish(device, op);
+    }
     if (result != WaitResult::TimedOut) return result;
     if (timeoutMs >= 0 && Clock::now() >= deadline) return result;
   }

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/app_dir.h"
 #include "receive/save_file_name.h"
 #include "res/resource.h"
 #include "serial/port_messages.h"
@@ -44,7 +45,7 @@ TEST_F(SaveTest, TheDialogOpensInTheRememberedFolderWithTheProposedName) {
   EXPECT_EQ(request.filter, u"Text Files(*.txt)|*.txt||");
   EXPECT_EQ(request.defaultExtension, u"txt");
   // The program folder has no trailing separator; the name still lands inside it.
-  EXPECT_EQ(request.initialPath.rfind(g_strAppDir + u"/CR ", 0), 0u) << text::ToUtf8(request.initialPath);
+  EXPECT_EQ(request.initialPath.rfind(g_strAppDir + platform::PathSeparator() + u"CR ", 0), 0u) << text::ToUtf8(request.initialPath);
   EXPECT_EQ(dlg->m_strPath, g_strAppDir);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/port_names.h"
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "support/hub_fixture.h"
@@ -29,7 +30,7 @@ TEST_F(StartupTest, FirstStartWritesEveryKeyInOrderAndShowsDefaults) {
     ASSERT_NE(found, std::string::npos) << key << " missing or out of order in\n" << file;
     at = found;
   }
-  EXPECT_EQ(Setting(u"COMPORT"), u"ttyUSB0");
+  EXPECT_EQ(Setting(u"COMPORT"), platform::DefaultPortName());
   EXPECT_EQ(Setting(u"Path"), g_strAppDir);
   EXPECT_EQ(Setting(u"_bCheck"), u"0");
 }

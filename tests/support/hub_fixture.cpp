@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/profile.h"
+#include "platform/text.h"
 
 std::u16string HubTest::Setting(std::u16string_view key) {
   return platform::GetPrivateProfileString(u"Setting", key, u"<missing>", SettingsFile());
@@ -17,7 +18,15 @@ std::string HubTest::ReadSettingsFile() const {
   std::ifstream in(SettingsFile(), std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
-  return out.str();
+  const std::string bytes = out.str();
+  // The Windows build keeps its settings file in UTF-16 so any text survives.
+  if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE') return bytes;
+  std::u16string wide;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                         static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text::ToUtf8(wide);
 }
 
 void HubTest::AddDevice(const std::u16string& devicePath, const std::u16string& friendlyName) {
