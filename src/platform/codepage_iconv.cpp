@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/charset_converter.h"
+#include "platform/ui_language_base.h"
 
 namespace platform {
 
@@ -18,11 +19,6 @@ namespace {
 
 constexpr unsigned kUtf8 = 65001;
 constexpr unsigned kAscii = 20127;
-constexpr unsigned kSimplifiedChinese = 936;
-constexpr unsigned kTraditionalChinese = 950;
-constexpr int kEnglishBase = 0;
-constexpr int kSimplifiedBase = 100;
-constexpr int kTraditionalBase = 200;
 
 std::atomic<unsigned> forcedCodePage{0};
 
@@ -81,18 +77,12 @@ int BaseOfLocaleName(std::string_view name) {
   auto territory = name.substr(languageEnd + 1);
   territory = territory.substr(0, territory.find_first_of(".@"));
   for (std::string_view simplified : {"CN", "SG"}) {
-    if (EqualsNoCase(territory, simplified)) return kSimplifiedBase;
+    if (EqualsNoCase(territory, simplified)) return ui_language::kSimplified;
   }
   for (std::string_view traditional : {"TW", "HK", "MO"}) {
-    if (EqualsNoCase(territory, traditional)) return kTraditionalBase;
+    if (EqualsNoCase(territory, traditional)) return ui_language::kTraditional;
   }
   return -1;
-}
-
-int BaseOfCodePage(unsigned codePage) {
-  if (codePage == kSimplifiedChinese) return kSimplifiedBase;
-  if (codePage == kTraditionalChinese) return kTraditionalBase;
-  return kEnglishBase;
 }
 
 // The messages locale; gettext ignores LANGUAGE while that locale is C.
@@ -132,9 +122,9 @@ unsigned GetACP() {
 void SetACPForTesting(unsigned codePage) { forcedCodePage.store(codePage); }
 
 int UiLanguageBase() {
-  if (const unsigned forced = forcedCodePage.load()) return BaseOfCodePage(forced);
+  if (const unsigned forced = forcedCodePage.load()) return ui_language::BaseOfCodePage(forced);
   if (const int base = BaseOfLocaleName(MessagesLocaleName()); base >= 0) return base;
-  return BaseOfCodePage(GetACP());
+  return ui_language::BaseOfCodePage(GetACP());
 }
 
 }  // namespace platform

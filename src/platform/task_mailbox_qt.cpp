@@ -13,10 +13,9 @@
 #include <string>
 #include <thread>
 
+#include "platform/spin_wait.h"
+
 namespace {
-// How long the owner thread keeps looking for the next task before it sleeps in the event
-// loop: a worker that waits for each task to be handled posts the next within this time.
-constexpr auto kSpin = std::chrono::microseconds(30);
 // How long it may stay at the mailbox before it lets the event loop paint and run timers.
 constexpr auto kBudget = std::chrono::milliseconds(8);
 }  // namespace
@@ -49,16 +48,6 @@ void TaskMailbox::Wake() {
   const std::uint64_t one = 1;
   // The counter cannot overflow in practice; a full counter would still leave the fd readable.
   [[maybe_unused]] const auto written = ::write(m_eventFd, &one, sizeof one);
-}
-
-bool TaskMailbox::WaitForMore() const {
-  const auto until = std::chrono::steady_clock::now() + kSpin;
-  do {
-    if (m_queued.load(std::memory_order_acquire) != 0) return true;
-    // On a busy machine the worker may be waiting for this very core.
-    std::this_thread::yield();
-  } while (std::chrono::steady_clock::now() < until);
-  return false;
 }
 
 void TaskMailbox::Drain() {
@@ -94,7 +83,7 @@ void TaskMailbox::Drain() {
       // Looking for the next task now: a task posted meanwhile needs no wake.
       m_attending = true;
     }
-    if (!WaitForMore()) {
+    if (!platform::SpinUntilNonZero(m_queued)) {
       std::lock_guard lock(m_mutex);
       if (m_tasks.empty()) {
         m_attending = false;

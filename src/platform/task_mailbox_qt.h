@@ -27,7 +27,6 @@ class TaskMailbox : public QObject {
 
  private:
   void Drain();
-  bool WaitForMore() const;
   void Wake();
 
   int m_eventFd = -1;

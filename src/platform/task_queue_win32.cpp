@@ -1,12 +1,10 @@
 #include "platform/task_queue_win32.h"
 
 #include <chrono>
-#include <thread>
+
+#include "platform/spin_wait.h"
 
 namespace {
-// How long the owner keeps looking for the next task before it goes back to its messages:
-// a worker that waits for each task to be handled posts the next within this time.
-constexpr auto kSpin = std::chrono::microseconds(30);
 // How long it may stay at the queue before painting, input and timers get their turn.
 constexpr auto kBudget = std::chrono::milliseconds(8);
 // Posted messages come before painting and timers, so a queue that is still busy resumes
@@ -28,15 +26,6 @@ void TaskQueue::Post(std::function<void()> task) {
 void TaskQueue::WakeLocked() {
   // Under the lock, so Close cannot slip in between and leave a wake for a window that is gone.
   m_attending = ::PostMessageW(m_window, m_wakeMessage, 0, 0) != FALSE;
-}
-
-bool TaskQueue::WaitForMore() const {
-  const auto until = std::chrono::steady_clock::now() + kSpin;
-  do {
-    if (m_queued.load(std::memory_order_acquire) != 0) return true;
-    std::this_thread::yield();
-  } while (std::chrono::steady_clock::now() < until);
-  return false;
 }
 
 void TaskQueue::Drain() {
@@ -69,7 +58,7 @@ void TaskQueue::Drain() {
       // Looking for the next task now: a task posted meanwhile needs no wake.
       m_attending = true;
     }
-    if (!WaitForMore()) {
+    if (!platform::SpinUntilNonZero(m_queued)) {
       std::lock_guard lock(m_mutex);
       if (m_tasks.empty()) {
         m_attending = false;

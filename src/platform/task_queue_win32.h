@@ -27,7 +27,6 @@ class TaskQueue {
   void Close();
 
  private:
-  bool WaitForMore() const;
   void WakeLocked();
 
   const HWND m_window;
