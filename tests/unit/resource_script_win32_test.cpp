@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text.h"
 #include "platform/win32_api.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
@@ -37,8 +38,9 @@ class TemplateReader {
   std::u16string StringOrOrdinal() {
     const std::uint16_t first = Word();
     if (first == 0xFFFF) {
-      const std::string ordinal = "#" + std::to_string(Word());
-      return {ordinal.begin(), ordinal.end()};
+      std::u16string ordinal(1, u'#');
+      ordinal.append(text::FromUtf8(std::to_string(Word())));
+      return ordinal;
     }
     std::u16string out;
     for (std::uint16_t c = first; c != 0 && !overran_; c = Word()) out += static_cast<char16_t>(c);
