@@ -1,17 +1,15 @@
 #pragma once
 
-#include <atomic>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <memory>
 
+#include "platform/posted_tasks.h"
 #include "platform/win32_api.h"
 
 // Runs tasks posted by any thread on the thread that owns a window, in posting order. The
 // window is woken with one posted message only when it is not already at the queue, so a
-// flood never fills the thread's message queue; after a task the owner looks for the next
-// one for a few microseconds, and after a few milliseconds it lets painting, input and
-// timers in before it goes on. Tasks still queued when the queue is closed never run.
+// flood never fills the thread's message queue; posted messages come before painting and
+// timers, so a queue that is still busy after its time slice resumes on a timer.
 class TaskQueue {
  public:
   TaskQueue(HWND window, UINT wakeMessage, UINT_PTR resumeTimerId);
@@ -27,14 +25,7 @@ class TaskQueue {
   void Close();
 
  private:
-  void WakeLocked();
-
   const HWND m_window;
-  const UINT m_wakeMessage;
   const UINT_PTR m_resumeTimerId;
-  std::mutex m_mutex;
-  std::deque<std::function<void()>> m_tasks;
-  std::atomic<std::size_t> m_queued{0};
-  bool m_attending = false;  // a wake is on its way or the owner is at the queue
-  bool m_closed = false;
+  platform::PostedTasks m_tasks;
 };

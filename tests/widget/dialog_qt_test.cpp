@@ -31,7 +31,9 @@ TEST_F(QtDialogTest, BuildsEveryControlOfTheTemplateWithItsNameCaptionAndStartSt
     EXPECT_EQ(widget->objectName().toStdString(), ct.name);
     EXPECT_EQ(widget->isHidden(), !(ct.style & ws::Visible)) << ct.name;
     EXPECT_EQ(widget->isEnabled(), !(ct.style & ws::Disabled)) << ct.name;
-    if (ct.kind != ControlKind::UpDown && !IsCombo(ct.kind)) EXPECT_EQ(Window().GetText(ct.id), ct.caption) << ct.name;
+    if (ct.kind != ControlKind::UpDown && !IsCombo(ct.kind)) {
+      EXPECT_EQ(Window().GetText(ct.id), ct.caption) << ct.name;
+    }
   }
   EXPECT_FALSE(Window().IsVisible(IDC_TX_CLEAR));
   EXPECT_FALSE(Window().IsEnabled(IDC_TX_IGNORESPACE));

@@ -92,7 +92,7 @@ class ReceiveBoxTest : public QtDialogTest {
   // Until the box shows everything (a flood is shown in portions).
   void WaitForRefresh() {
     QTest::qWait(3 * MultiLineEditWidget::kRefreshMs);
-    QTest::qWaitFor([&] { return !box->RefreshPending(); }, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !box->RefreshPending(); }, 10000));
   }
 
   std::u16string text;
