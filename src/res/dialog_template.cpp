@@ -34,9 +34,11 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_LBL_INTERVAL, "IDC_LBL_INTERVAL", K::StaticText, kLabel, ExTransparent, u"Intervals\uFF1A", 11, 257, 34, 8},
     {IDC_TX_INTERVAL, "IDC_TX_INTERVAL", K::Edit, Child | Visible | Border | TabStop | AutoHScroll | Number, 0, u"",
      11, 267, 54, 12},
+    // Plain digits in the buddy: "1,001" would read back as 1.
     {IDC_TX_INTERVAL_SPIN, "IDC_TX_INTERVAL_SPIN", K::UpDown,
-     Child | Visible | UdsWrap | UdsSetBuddyInt | UdsAlignRight | UdsAutoBuddy | UdsArrowKeys | UdsHotTrack, 0, u"",
-     55, 267, 10, 12},
+     Child | Visible | UdsWrap | UdsSetBuddyInt | UdsAlignRight | UdsAutoBuddy | UdsArrowKeys | UdsNoThousands |
+         UdsHotTrack,
+     0, u"", 55, 267, 10, 12},
     {IDC_COUNT_CLEAR, "IDC_COUNT_CLEAR", K::PushButton, kButton, 0, u"Clear", 9, 287, 30, 13},
     // Created hidden, and nothing shows it.
     {IDC_TX_CLEAR, "IDC_TX_CLEAR", K::PushButton, Child | TabStop | PushButton, 0, u"Clear Send", 335, 287, 40, 14},

@@ -58,6 +58,7 @@ inline constexpr std::uint32_t UdsSetBuddyInt = 0x0002;  // UDS_SETBUDDYINT
 inline constexpr std::uint32_t UdsAlignRight = 0x0004;   // UDS_ALIGNRIGHT
 inline constexpr std::uint32_t UdsAutoBuddy = 0x0010;    // UDS_AUTOBUDDY
 inline constexpr std::uint32_t UdsArrowKeys = 0x0020;    // UDS_ARROWKEYS
+inline constexpr std::uint32_t UdsNoThousands = 0x0080;  // UDS_NOTHOUSANDS
 inline constexpr std::uint32_t UdsHotTrack = 0x0100;     // UDS_HOTTRACK
 
 }  // namespace ws

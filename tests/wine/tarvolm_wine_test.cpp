@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/text.h"
 #include "platform/window_messages.h"
@@ -41,6 +42,7 @@ using winetest::WineSession;
 
 constexpr auto kExitTimeout = 20s;
 constexpr char kWaitMs[] = "10000";
+constexpr int kVirtualKeyUp = 0x26;  // VK_UP
 
 std::string Configured(const char* name, const char* built) {
   const char* value = std::getenv(name);
@@ -140,6 +142,18 @@ class TarvolmUnderWine : public ::testing::Test {
                                          << "\": " << reply.text;
   }
 
+  // A click is posted, so its effect shows only once the program has handled it.
+  ::testing::AssertionResult BecomesChecked(int control) {
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    std::string state;
+    do {
+      state = Drive({"checked", Id(control)}).text;
+      if (state == "1") return ::testing::AssertionSuccess();
+      std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < until);
+    return ::testing::AssertionFailure() << "control " << control << " stays " << state;
+  }
+
   void CloseProgram() {
     ASSERT_TRUE(Drive({"close"}).ok);
     EXPECT_EQ(m_program->Wait(kExitTimeout), std::optional<int>(0))
@@ -176,7 +190,7 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
   EXPECT_TRUE(TextBecomes(IDC_RX_EDIT, "AB\r\nC", true));
   EXPECT_TRUE(TextBecomes(IDC_RX_COUNT, "RX:5"));
   Drive({"click", Id(IDC_RX_HEX)});
-  ASSERT_EQ(Drive({"checked", Id(IDC_RX_HEX)}).text, "1");
+  ASSERT_TRUE(BecomesChecked(IDC_RX_HEX));
   ASSERT_TRUE(m_line.WriteAll("AB", 2));
   EXPECT_TRUE(TextBecomes(IDC_RX_EDIT, "AB\r\nC41 42 ", true));
   EXPECT_TRUE(TextBecomes(IDC_RX_COUNT, "RX:7"));
@@ -191,7 +205,7 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
 
   // Sending hexadecimal pairs; Ignore Space is checked from the start.
   Drive({"click", Id(IDC_TX_HEX)});
-  ASSERT_EQ(Drive({"checked", Id(IDC_TX_HEX)}).text, "1");
+  ASSERT_TRUE(BecomesChecked(IDC_TX_HEX));
   ASSERT_TRUE(Drive({"set-text", Id(IDC_TX_EDIT), "41 42 0d"}).ok);
   ASSERT_TRUE(Drive({"focus", Id(IDC_TX_EDIT)}).ok);
   Drive({"key", Id(IDC_TX_EDIT), std::to_string(VK_RETURN)});
@@ -207,11 +221,20 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
   // Written at the first start and again when the port opened, in this order of keys.
   const std::regex expected[] = {std::regex(R"(\[Setting\])"),  std::regex("COMPORT=COM5"), std::regex("BaudRate=9600"),
                                  std::regex("Parity=NONE"),     std::regex("DataBits=8"),   std::regex("StopBits=1"),
-                                 std::regex("Interval=1,?000"), std::regex("Path=.+"),      std::regex("Filter="),
+                                 std::regex("Interval=1000"), std::regex("Path=.+"),      std::regex("Filter="),
                                  std::regex("_bCheck=0")};
   const auto lines = SettingsLines(SettingsFile());
   ASSERT_EQ(lines.size(), std::size(expected)) << "settings file " << SettingsFile();
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(std::regex_match(lines[i], expected[i])) << lines[i];
+}
+
+TEST_F(TarvolmUnderWine, IntervalArrowsWritePlainDigits) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram("en_US.UTF-8"));
+  ASSERT_TRUE(Drive({"set-text", Id(IDC_TX_INTERVAL), "999"}).ok);
+  ASSERT_TRUE(Drive({"focus", Id(IDC_TX_INTERVAL)}).ok);
+  Drive({"key", Id(IDC_TX_INTERVAL), std::to_string(kVirtualKeyUp)});
+  EXPECT_TRUE(TextBecomes(IDC_TX_INTERVAL, "1000"));
+  CloseProgram();
 }
 
 TEST_F(TarvolmUnderWine, MissingPortIsReportedInMessageBox) {
