@@ -60,7 +60,8 @@ TEST(MainDialogTemplate, HoldsEveryControlOnceInCreationOrder) {
                                  [](const ControlTemplate& c) { return c.id == IDC_TX_INTERVAL_SPIN; });
   ASSERT_NE(spin, dialog.controls.begin());
   EXPECT_EQ(std::prev(spin)->id, IDC_TX_INTERVAL);
-  EXPECT_EQ(spin->style & 0xFFFF, 0x137u);
+  // Wrap, buddy integer, right, auto buddy, arrow keys, hot track, and no digit grouping.
+  EXPECT_EQ(spin->style & 0xFFFF, 0x1B7u);
 
   for (int foreign : {1001, IDC_FILTER_TEXT, IDC_FILTER_KEEP, IDC_FILTER_HINT}) {
     EXPECT_EQ(FindControl(dialog, foreign), nullptr) << foreign;
