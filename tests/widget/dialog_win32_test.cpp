@@ -18,49 +18,12 @@
 #include "platform/utf16_win32.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
+#include "support/recording_dialog.h"
 
 namespace {
 
-// A dialog that records what its window tells it.
-class RecordingDialog : public CDialogEx {
- public:
-  explicit RecordingDialog(const DialogTemplate& tpl = MainDialogTemplate(), CDialogEx* parent = nullptr)
-      : CDialogEx(tpl, parent) {}
-
-  BOOL PreTranslateMessage(KeyMessage& msg) override {
-    keys.push_back(msg);
-    return preTranslate ? preTranslate(msg) : FALSE;
-  }
-  const MessageMap& GetMessageMap() const override {
-    static const MessageMap map = {
-        OnMessage(WM_CLOSE, &RecordingDialog::OnClose),
-        OnDropFilesMessage(&RecordingDialog::OnDropFiles),
-        OnTimerMessage(&RecordingDialog::OnTimer),
-    };
-    return map;
-  }
-  int Count(UINT code, int id) const {
-    int count = 0;
-    for (const auto& [c, i] : notifications) count += c == code && i == id;
-    return count;
-  }
-  HWND Hwnd() const { return static_cast<Win32DialogWindow*>(Window())->Handle(); }
-  HWND Item(int id) const { return ::GetDlgItem(Hwnd(), id); }
-
-  std::function<BOOL(KeyMessage&)> preTranslate;
-  std::vector<KeyMessage> keys;
-  std::vector<std::pair<UINT, int>> notifications;
-  std::vector<std::vector<std::u16string>> drops;
-  std::vector<UINT_PTR> timers;
-  int closeRequests = 0;
-
-  void OnClose() { ++closeRequests; }
-  void OnDropFiles(const DroppedFiles& files) { drops.push_back(files.paths); }
-  void OnTimer(UINT_PTR id) { timers.push_back(id); }
-
- protected:
-  void OnUnmappedNotify(UINT code, int id) override { notifications.emplace_back(code, id); }
-};
+HWND Hwnd(const CDialogEx& dialog) { return static_cast<Win32DialogWindow*>(dialog.Window())->Handle(); }
+HWND Item(const CDialogEx& dialog, int id) { return ::GetDlgItem(Hwnd(dialog), id); }
 
 // Runs the thread's messages as the program's loop does until `done` holds or time is up.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::milliseconds(3000)) {
@@ -130,19 +93,19 @@ class Win32DialogTest : public ::testing::Test {
 TEST_F(Win32DialogTest, BuildsTheTemplateHiddenAndShowsItOnceSetUp) {
   for (const ControlTemplate& ct : MainDialogTemplate().controls) {
     if (ct.id == IDC_STATIC) continue;
-    const HWND item = dialog.Item(ct.id);
+    const HWND item = Item(dialog, ct.id);
     ASSERT_NE(item, nullptr) << ct.name;
     EXPECT_EQ(Window().IsVisible(ct.id), (ct.style & WS_VISIBLE) != 0) << ct.name;
     EXPECT_EQ(Window().IsEnabled(ct.id), (ct.style & WS_DISABLED) == 0) << ct.name;
   }
   EXPECT_EQ(dialog.GetDlgItemText(IDC_OPEN), u"Open");
   EXPECT_EQ(dialog.GetWindowText(), MainDialogTemplate().caption);
-  EXPECT_FALSE(::IsWindowVisible(dialog.Hwnd()));
+  EXPECT_FALSE(::IsWindowVisible(Hwnd(dialog)));
 
-  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog.Hwnd()) != FALSE; }));
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Hwnd(dialog)) != FALSE; }));
   EXPECT_EQ(dialog.GetFocusId(), IDC_SEND);  // the first control with a tab stop
-  EXPECT_NE(::SendMessageW(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0), 0);
-  EXPECT_EQ(::SendMessageW(dialog.Hwnd(), WM_QUERYDRAGICON, 0, 0), ::SendMessageW(dialog.Hwnd(), WM_GETICON, ICON_BIG, 0));
+  EXPECT_NE(::SendMessageW(Hwnd(dialog), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(::SendMessageW(Hwnd(dialog), WM_QUERYDRAGICON, 0, 0), ::SendMessageW(Hwnd(dialog), WM_GETICON, ICON_BIG, 0));
 }
 
 TEST_F(Win32DialogTest, FillsTheCombosFromTheInitialListsWithoutSelecting) {
@@ -171,7 +134,7 @@ TEST_F(Win32DialogTest, FillsTheCombosFromTheInitialListsWithoutSelecting) {
 }
 
 TEST_F(Win32DialogTest, ReportsClicksChecksAndOneChangePerTextSet) {
-  ::SendMessageW(dialog.Item(IDC_RX_HEX), BM_CLICK, 0, 0);
+  ::SendMessageW(Item(dialog, IDC_RX_HEX), BM_CLICK, 0, 0);
   EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_RX_HEX), UINT{BST_CHECKED});
   EXPECT_EQ(dialog.Count(BN_CLICKED, IDC_RX_HEX), 1);
   dialog.CheckDlgButton(IDC_RX_HEX, BST_UNCHECKED);
@@ -199,7 +162,7 @@ TEST_F(Win32DialogTest, ReportsClicksChecksAndOneChangePerTextSet) {
   dialog.SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
   int lower = -1;
   int upper = -1;
-  ::SendMessageW(dialog.Item(IDC_TX_INTERVAL_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+  ::SendMessageW(Item(dialog, IDC_TX_INTERVAL_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
                  reinterpret_cast<LPARAM>(&upper));
   EXPECT_EQ(lower, 0);
   EXPECT_EQ(upper, 0x7FFF);
@@ -212,7 +175,7 @@ TEST_F(Win32DialogTest, ReportsClicksChecksAndOneChangePerTextSet) {
 }
 
 TEST_F(Win32DialogTest, CloseBoxTimersAndDropsReachTheOwner) {
-  ::SendMessageW(dialog.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  ::SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(dialog.closeRequests, 1);
   EXPECT_TRUE(dialog.HasWindow());  // the owner decides, and this one did not end
 
@@ -226,7 +189,7 @@ TEST_F(Win32DialogTest, CloseBoxTimersAndDropsReachTheOwner) {
 
   // Whole paths in the drop's order, also one far longer than the old 1000-unit buffer.
   const std::wstring longPath = L"C:\\" + std::wstring(1200, L'd') + L"\\x.txt";
-  ::SendMessageW(dialog.Hwnd(), WM_DROPFILES,
+  ::SendMessageW(Hwnd(dialog), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({L"C:\\a.txt", longPath, L"C:\\b.png"})), 0);
   ASSERT_EQ(dialog.drops.size(), 1U);
   ASSERT_EQ(dialog.drops[0].size(), 3U);
@@ -236,31 +199,31 @@ TEST_F(Win32DialogTest, CloseBoxTimersAndDropsReachTheOwner) {
 }
 
 TEST_F(Win32DialogTest, KeysPassThePreTranslationWithTheFocusedControl) {
-  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(dialog.Hwnd()) != FALSE; }));
+  ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Hwnd(dialog)) != FALSE; }));
   dialog.SetFocusId(IDC_TX_EDIT);
   dialog.preTranslate = [](KeyMessage& msg) { return msg.wParam == 'Q' ? TRUE : FALSE; };
 
-  PressKey(dialog.Item(IDC_TX_EDIT), 'Q');
-  PressKey(dialog.Item(IDC_TX_EDIT), 'W');
+  PressKey(Item(dialog, IDC_TX_EDIT), 'Q');
+  PressKey(Item(dialog, IDC_TX_EDIT), 'W');
   ASSERT_GE(dialog.keys.size(), 2U);
   EXPECT_EQ(dialog.keys[0].focusId, IDC_TX_EDIT);
   EXPECT_EQ(dialog.keys[0].message, UINT{WM_KEYDOWN});
   EXPECT_EQ(dialog.GetDlgItemText(IDC_TX_EDIT), u"w");  // Q was swallowed
 
   // Enter reaches the big edit as a line break; a system key made plain does too.
-  PressKey(dialog.Item(IDC_TX_EDIT), VK_RETURN);
+  PressKey(Item(dialog, IDC_TX_EDIT), VK_RETURN);
   EXPECT_EQ(dialog.GetDlgItemText(IDC_TX_EDIT), u"w\r\n");
   dialog.preTranslate = [](KeyMessage& msg) {
     if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_RETURN) msg.message = WM_KEYDOWN;
     return FALSE;
   };
-  PressKey(dialog.Item(IDC_TX_EDIT), VK_RETURN, false, true);
+  PressKey(Item(dialog, IDC_TX_EDIT), VK_RETURN, false, true);
   EXPECT_EQ(dialog.GetDlgItemText(IDC_TX_EDIT), u"w\r\n\r\n");
 
   // Tab moves the focus out of the big edit to the next control with a tab stop, and back.
-  PressKey(dialog.Item(IDC_TX_EDIT), VK_TAB);
+  PressKey(Item(dialog, IDC_TX_EDIT), VK_TAB);
   EXPECT_EQ(dialog.GetFocusId(), IDC_SEND_FILE);  // the next enabled one in the tab order
-  PressKey(dialog.Item(IDC_SEND_FILE), VK_TAB, false, false, true);
+  PressKey(Item(dialog, IDC_SEND_FILE), VK_TAB, false, false, true);
   EXPECT_EQ(dialog.GetFocusId(), IDC_TX_EDIT);
   EXPECT_EQ(dialog.GetDlgItemText(IDC_TX_EDIT), u"w\r\n\r\n");
 
@@ -280,7 +243,7 @@ TEST_F(Win32DialogTest, KeysPassThePreTranslationWithTheFocusedControl) {
 TEST_F(Win32DialogTest, ReceiveBoxCatchesUpWithTheProgramsText) {
   std::u16string text = u"AB\r\n";
   Window().EditAttachText(IDC_RX_EDIT, &text);
-  const HWND box = dialog.Item(IDC_RX_EDIT);
+  const HWND box = Item(dialog, IDC_RX_EDIT);
   EXPECT_EQ(dialog.GetDlgItemText(IDC_RX_EDIT), text);  // reads the string, even before a frame
   ASSERT_TRUE(PumpUntil([&] { return WindowText(box) == u"AB\r\n"; }));
 
@@ -323,7 +286,7 @@ TEST_F(Win32DialogTest, ReceiveBoxCatchesUpWithTheProgramsText) {
 TEST_F(Win32DialogTest, CountsWidthsInTheBoxFont) {
   const int width = Window().EditTextAreaWidth(IDC_RX_EDIT);
   RECT client;
-  ::GetClientRect(dialog.Item(IDC_RX_EDIT), &client);
+  ::GetClientRect(Item(dialog, IDC_RX_EDIT), &client);
   EXPECT_GT(width, 100);
   EXPECT_LE(width, client.right);
   const auto charWidth = Window().EditCharWidth(IDC_RX_EDIT);
@@ -352,7 +315,7 @@ TEST_F(Win32DialogTest, PostedTasksRunInOrderOnTheWindowsThreadAndNeverAfterIt) 
   bool late = false;
   Window().PostTask([&] { late = true; });
   dialog.EndDialog(2);
-  EXPECT_FALSE(dialog.HasWindow() && ::IsWindow(dialog.Hwnd()));
+  EXPECT_FALSE(dialog.HasWindow() && ::IsWindow(Hwnd(dialog)));
   PumpFor(std::chrono::milliseconds(50));
   EXPECT_FALSE(late);
 }
@@ -362,9 +325,9 @@ TEST_F(Win32DialogTest, ModalChildDisablesItsOwnerUntilItEnds) {
   bool ownerDisabled = false;
   bool shown = false;  // although its template does not ask for a visible window
   Window().PostTask([&] {
-    ownerDisabled = !::IsWindowEnabled(dialog.Hwnd());
-    shown = ::IsWindowVisible(filter.Hwnd()) != FALSE;
-    ::PostMessageW(filter.Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ownerDisabled = !::IsWindowEnabled(Hwnd(dialog));
+    shown = ::IsWindowVisible(Hwnd(filter)) != FALSE;
+    ::PostMessageW(Hwnd(filter), WM_KEYDOWN, VK_ESCAPE, 0);
   });
   filter.preTranslate = [&](KeyMessage& msg) {
     if (msg.wParam == VK_ESCAPE) filter.EndDialog(7);
@@ -373,7 +336,7 @@ TEST_F(Win32DialogTest, ModalChildDisablesItsOwnerUntilItEnds) {
   EXPECT_EQ(filter.DoModal(), 7);
   EXPECT_TRUE(shown);
   EXPECT_TRUE(ownerDisabled);
-  EXPECT_TRUE(::IsWindowEnabled(dialog.Hwnd()));
+  EXPECT_TRUE(::IsWindowEnabled(Hwnd(dialog)));
   EXPECT_FALSE(filter.HasWindow());
 }
 
@@ -406,7 +369,7 @@ TEST_F(Win32DialogTest, FileDialogProposesTheNameAndCancelsToNothing) {
     }
     if (!probe.dialog) return;
     ::EnumChildWindows(probe.dialog, Probe::FindName, reinterpret_cast<LPARAM>(&probe));
-    ownerDisabled = !::IsWindowEnabled(dialog.Hwnd());
+    ownerDisabled = !::IsWindowEnabled(Hwnd(dialog));
     ::PostMessageW(probe.dialog, WM_COMMAND, IDCANCEL, 0);
   });
   FileDialogRequest request;
@@ -421,7 +384,7 @@ TEST_F(Win32DialogTest, FileDialogProposesTheNameAndCancelsToNothing) {
   EXPECT_TRUE(probe.proposed);
   EXPECT_TRUE(ownerDisabled);
   EXPECT_FALSE(answer.has_value());
-  EXPECT_TRUE(::IsWindowEnabled(dialog.Hwnd()));
+  EXPECT_TRUE(::IsWindowEnabled(Hwnd(dialog)));
 }
 
 TEST(Win32DialogResources, AMissingTemplateMakesNoWindow) {
