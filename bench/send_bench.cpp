@@ -1,29 +1,16 @@
 // The send side's two goals: bytes per second through Send -> send thread -> a pseudo-terminal
 // whose far end is drained (at least 20 MB/s, so the thread is never the limit), and the time
 // of one checksum refresh on a 64 KB hex text (under 1 ms: it runs five times a second).
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
-#include "drained_line.h"
-#include "platform/codepage.h"
-#include "platform/dialog_headless.h"
-#include "platform/text.h"
-#include "res/resource.h"
-#include "serial/port_discovery.h"
+#include "send_session.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -34,8 +21,11 @@ double Median(std::vector<double> values) {
 }
 
 // MB/s of `sends` Sends of `payload`, at most `inFlight` requests queued at a time.
-double Throughput(HeadlessToolkit& toolkit, CSerialPortDlg& dlg, HeadlessWindow& window, DrainedLine& line,
-                  const std::u16string& payload, int sends, int inFlight) {
+double Throughput(SendSession& session, const std::u16string& payload, int sends, int inFlight) {
+  HeadlessToolkit& toolkit = session.toolkit;
+  DrainedLine& line = session.line;
+  CSerialPortDlg& dlg = session.dlg;
+  HeadlessWindow& window = session.Window();
   window.Replace(IDC_TX_EDIT, payload);
   const std::uint64_t start = line.Received();
   const std::uint64_t total = static_cast<std::uint64_t>(payload.size()) * static_cast<std::uint64_t>(sends);
@@ -72,40 +62,20 @@ double ChecksumMicroseconds(CSerialPortDlg& dlg, HeadlessWindow& window) {
 }  // namespace
 
 int main() {
-  char folder[] = "/tmp/tarvolm-send-bench-XXXXXX";
-  if (!::mkdtemp(folder)) return 1;
-  g_strAppDir = text::FromUtf8(folder);
-  SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
-  platform::SetACPForTesting(65001);
-
-  {
-    HeadlessToolkit toolkit;
-    DrainedLine line;
-    CSerialPortDlg dlg;
-    if (!dlg.Create()) return 1;
-    HeadlessWindow& window = toolkit.WindowOf(dlg);
-    window.Replace(IDC_PORT, line.PortName());
-    window.Click(IDC_OPEN);
-    if (!dlg.IsPortOpen()) {
-      std::fprintf(stderr, "cannot open %s\n", text::ToUtf8(line.PortName()).c_str());
-      return 1;
-    }
-
-    std::vector<double> large, small;
-    for (int run = 0; run < 5; ++run) {
-      large.push_back(Throughput(toolkit, dlg, window, line, std::u16string(65536, u'x'), 1024, 4));
-      small.push_back(Throughput(toolkit, dlg, window, line, std::u16string(64, u'y'), 20000, 64));
-    }
-    std::printf("Send -> send thread -> pty, 64 KB requests:  %8.1f MB/s (median of 5, target >= 20)\n",
-                Median(large));
-    std::printf("Send -> send thread -> pty, 64 B requests:   %8.1f MB/s (%.0f requests/s)\n", Median(small),
-                Median(small) * 1e6 / 64);
-
-    window.Click(IDC_TX_HEX);
-    std::printf("UpdateChecksum, 64 KB hex text:              %8.1f us (median, target < 1000)\n",
-                ChecksumMicroseconds(dlg, window));
-    window.Click(IDC_OPEN);
+  SendSession session;
+  if (!session.Open()) return 1;
+  std::vector<double> large, small;
+  for (int run = 0; run < 5; ++run) {
+    large.push_back(Throughput(session, std::u16string(65536, u'x'), 1024, 4));
+    small.push_back(Throughput(session, std::u16string(64, u'y'), 20000, 64));
   }
-  std::filesystem::remove_all(folder);
+  std::printf("Send -> send thread -> pty, 64 KB requests:  %8.1f MB/s (median of 5, target >= 20)\n",
+              Median(large));
+  std::printf("Send -> send thread -> pty, 64 B requests:   %8.1f MB/s (%.0f requests/s)\n", Median(small),
+              Median(small) * 1e6 / 64);
+
+  session.Window().Click(IDC_TX_HEX);
+  std::printf("UpdateChecksum, 64 KB hex text:              %8.1f us (median, target < 1000)\n",
+              ChecksumMicroseconds(session.dlg, session.Window()));
   return 0;
 }

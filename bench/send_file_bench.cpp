@@ -1,7 +1,6 @@
 // Sending a large text file: MB/s from the drop to the far end of a drained pseudo-terminal
 // (goal: at least 20 MB/s), and the peak resident memory while it goes out, above the idle
 // window, sampled while it goes out (goal: flat whatever the size, under 30 MB).
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,14 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
-#include "drained_line.h"
-#include "platform/codepage.h"
-#include "platform/dialog_headless.h"
-#include "platform/text.h"
-#include "res/resource.h"
-#include "serial/port_discovery.h"
+#include "send_session.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -62,8 +54,11 @@ long StatusKb(const char* field) {
   return -1;
 }
 
-void Run(const char* label, const std::filesystem::path& file, std::uint64_t expected, HeadlessToolkit& toolkit,
-         CSerialPortDlg& dlg, HeadlessWindow& window, DrainedLine& line) {
+void Run(const char* label, const std::filesystem::path& file, std::uint64_t expected, SendSession& session) {
+  HeadlessToolkit& toolkit = session.toolkit;
+  DrainedLine& line = session.line;
+  CSerialPortDlg& dlg = session.dlg;
+  HeadlessWindow& window = session.Window();
   const std::uint64_t start = line.Received();
   const std::uint64_t txBefore = dlg.m_nTxCount;
   const long idleKb = StatusKb("VmRSS:");
@@ -90,35 +85,16 @@ void Run(const char* label, const std::filesystem::path& file, std::uint64_t exp
 }  // namespace
 
 int main() {
-  char folder[] = "/tmp/tarvolm-file-bench-XXXXXX";
-  if (!::mkdtemp(folder)) return 1;
-  g_strAppDir = text::FromUtf8(folder);
-  SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
-  platform::SetACPForTesting(65001);
-  const std::filesystem::path dir(folder);
+  SendSession session;
+  const std::filesystem::path dir = session.folder.Path();
   const std::uint64_t mb = 1 << 20;
   const auto small = WriteTextFile(dir / "5mb.txt", 5 * mb, false);
   const auto large = WriteTextFile(dir / "50mb.txt", 50 * mb, false);
   const auto wide = WriteTextFile(dir / "50mb-utf16.txt", 50 * mb, true);
-
-  {
-    HeadlessToolkit toolkit;
-    DrainedLine line;
-    CSerialPortDlg dlg;
-    if (!dlg.Create()) return 1;
-    HeadlessWindow& window = toolkit.WindowOf(dlg);
-    window.Replace(IDC_PORT, line.PortName());
-    window.Click(IDC_OPEN);
-    if (!dlg.IsPortOpen()) {
-      std::fprintf(stderr, "cannot open %s\n", text::ToUtf8(line.PortName()).c_str());
-      return 1;
-    }
-    Run("5 MB, code page (UTF-8), CRLF:", dir / "5mb.txt", small, toolkit, dlg, window, line);
-    Run("50 MB, code page (UTF-8), CRLF:", dir / "50mb.txt", large, toolkit, dlg, window, line);
-    Run("50 MB, UTF-16LE, CRLF:", dir / "50mb-utf16.txt", wide, toolkit, dlg, window, line);
-    std::printf("(goals: at least 20 MB/s; peak flat whatever the size, under 30 MB)\n");
-    window.Click(IDC_OPEN);
-  }
-  std::filesystem::remove_all(folder);
+  if (!session.Open()) return 1;
+  Run("5 MB, code page (UTF-8), CRLF:", dir / "5mb.txt", small, session);
+  Run("50 MB, code page (UTF-8), CRLF:", dir / "50mb.txt", large, session);
+  Run("50 MB, UTF-16LE, CRLF:", dir / "50mb-utf16.txt", wide, session);
+  std::printf("(goals: at least 20 MB/s; peak flat whatever the size, under 30 MB)\n");
   return 0;
 }
