@@ -10,14 +10,14 @@ struct CaptionRow {
   int stringId;
 };
 constexpr CaptionRow kCaptions[] = {
-    {IDC_GRP_SETTING, 104},  {IDC_LBL_PORT, 105},     {IDC_LBL_BAUD, 106},      {IDC_LBL_PARITY, 107},
-    {IDC_LBL_DATABITS, 108}, {IDC_LBL_STOPBITS, 109}, {IDC_GRP_RXCTRL, 112},    {IDC_GRP_TXCTRL, 119},
-    {IDC_LBL_INTERVAL, 122}, {IDC_GRP_RX, 125},       {IDC_GRP_TX, 126},        {IDC_LBL_MS, 123},
-    {IDC_REFRESH, 110},      {IDC_OPEN, 111},         {IDC_RX_CLEAR, 113},      {IDC_RX_PAUSE, 114},
-    {IDC_COUNT_CLEAR, 124},  {IDC_RX_SAVE, 129},      {IDC_TX_CLEAR, 127},      {IDC_SEND, 128},
-    {IDC_SEND_FILE, 130},    {IDC_RX_AUTOCLEAR, 116}, {IDC_FILTER_SET, 145},    {IDC_RX_FILTER, 144},
-    {IDC_RX_HEX, 117},       {IDC_RX_ADDSPACE, 118},  {IDC_TX_HEX, 117},        {IDC_TX_IGNORESPACE, 120},
-    {IDC_TX_AUTOSEND, 121},
+    {IDC_GRP_SETTING, IDS_SETTING},  {IDC_LBL_PORT, IDS_PORT},     {IDC_LBL_BAUD, IDS_BAUD},      {IDC_LBL_PARITY, IDS_PARITY},
+    {IDC_LBL_DATABITS, IDS_DATABITS}, {IDC_LBL_STOPBITS, IDS_STOPBITS}, {IDC_GRP_RXCTRL, IDS_RX_CONTROL},    {IDC_GRP_TXCTRL, IDS_TX_CONTROL},
+    {IDC_LBL_INTERVAL, IDS_INTERVALS}, {IDC_GRP_RX, IDS_RECEIVE},       {IDC_GRP_TX, IDS_SEND},        {IDC_LBL_MS, IDS_MS},
+    {IDC_REFRESH, IDS_REFRESH},      {IDC_OPEN, IDS_OPEN},         {IDC_RX_CLEAR, IDS_CLEAR_RECEIVE},      {IDC_RX_PAUSE, IDS_PAUSE},
+    {IDC_COUNT_CLEAR, IDS_CLEAR},  {IDC_RX_SAVE, IDS_SAVE_AS_TXT},      {IDC_TX_CLEAR, IDS_CLEAR_SEND},      {IDC_SEND, IDS_SEND_BUTTON},
+    {IDC_SEND_FILE, IDS_SEND_FILE},    {IDC_RX_AUTOCLEAR, IDS_AUTO_CLEAR}, {IDC_FILTER_SET, IDS_FILTER_SET},    {IDC_RX_FILTER, IDS_RX_FILTER},
+    {IDC_RX_HEX, IDS_HEX},       {IDC_RX_ADDSPACE, IDS_ADD_SPACE},  {IDC_TX_HEX, IDS_HEX},        {IDC_TX_IGNORESPACE, IDS_IGNORE_SPACE},
+    {IDC_TX_AUTOSEND, IDS_AUTO_SEND},
 };
 }  // namespace
 
@@ -28,7 +28,7 @@ void CSerialPortDlg::ApplyLanguage() {
 
 const std::u16string& CSerialPortDlg::LoadString(int id) {
   // One text exists in a single language only; a missing text leaves m_strTemp as it was.
-  const int resourceId = id == 103 ? id : id + m_nLangBase;
+  const int resourceId = id == IDS_SOCKETS_INIT_FAILED ? id : id + m_nLangBase;
   if (const char16_t* text = FindResourceString(resourceId)) m_strTemp = text;
   return m_strTemp;
 }

@@ -14,9 +14,6 @@
 #include "platform/utf16_qt.h"
 
 namespace {
-constexpr char16_t kLineSeparator = 0x2028;
-constexpr char16_t kZeroWidthSpace = 0x200B;
-constexpr char16_t kSymbolForNull = 0x2400;
 
 // Calls visit(documentPosition, units) for the document positions in [from, to), with the
 // code units of the program's text that each one stands for; visit returns false to stop.
@@ -40,11 +37,11 @@ void ForEachPosition(const QTextDocument& document, bool receiveForm, int from, 
       if (position >= to) return;
       const char16_t c = text[i].unicode();
       std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()) + i, 1);
-      if (c == kLineSeparator) {
+      if (c == ReceiveDisplay::kLineSeparator) {
         units = std::u16string_view(kBreak, 2);
-      } else if (receiveForm && c == kSymbolForNull) {
+      } else if (receiveForm && c == ReceiveDisplay::kSymbolForNull) {
         units = std::u16string_view(kNull, 1);
-      } else if (receiveForm && c == kZeroWidthSpace) {
+      } else if (receiveForm && c == ReceiveDisplay::kZeroWidthSpace) {
         units = {};
       }
       if (!visit(position, units)) return;
@@ -55,7 +52,7 @@ void ForEachPosition(const QTextDocument& document, bool receiveForm, int from, 
 // What one code unit of the program's text takes on screen, as the receive display shows it.
 int DisplayAdvance(const QFontMetrics& metrics, char16_t c) {
   if (c == u'\r' || c == u'\n' || (c >= 0xDC00 && c <= 0xDFFF)) return 0;
-  if (c == 0) return metrics.horizontalAdvance(QChar(kSymbolForNull));
+  if (c == 0) return metrics.horizontalAdvance(QChar(ReceiveDisplay::kSymbolForNull));
   if (c >= 0xD800 && c <= 0xDBFF) return metrics.horizontalAdvance(QChar(QChar::ReplacementCharacter));
   return metrics.horizontalAdvance(QChar(c));
 }

@@ -49,7 +49,7 @@ void WidenAscii(const std::uint8_t* data, std::size_t size, char16_t* to) {
 }  // namespace
 
 MultiByteDecoder::MultiByteDecoder(unsigned codePage)
-    : codePage_(codePage), layout_(&CodePageLayout::Of(codePage)) {
+    : layout_(&CodePageLayout::Of(codePage)) {
   if (layout_->kind == CodePageLayout::Kind::AsciiMultiByte || layout_->kind == CodePageLayout::Kind::Other) {
     converter_.emplace(codePage, CharsetConverter::Direction::ToUtf16);
   }
@@ -91,7 +91,6 @@ void MultiByteDecoder::Reset() {
   if (converter_) converter_->Reset();
 }
 
-unsigned MultiByteDecoder::CodePage() const { return codePage_; }
 
 void MultiByteDecoder::DecodeUtf8(const std::uint8_t* data, std::size_t size, std::u16string& out) {
   const std::size_t old = out.size();

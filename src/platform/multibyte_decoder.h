@@ -26,7 +26,6 @@ class MultiByteDecoder {
   void Flush(std::u16string& out);
   // Drops the carried tail.
   void Reset();
-  unsigned CodePage() const;
 
  private:
   void DecodeUtf8(const std::uint8_t* data, std::size_t size, std::u16string& out);
@@ -37,7 +36,6 @@ class MultiByteDecoder {
   void DecodeConverted(const std::uint8_t* data, const std::uint8_t* end, bool endsInput, std::u16string& out);
   void Carry(const std::uint8_t* data, std::size_t size);
 
-  unsigned codePage_;
   const CodePageLayout* layout_;
   std::optional<CharsetConverter> converter_;  // for the code pages not converted by hand
   std::vector<std::uint8_t> tail_;             // unfinished character

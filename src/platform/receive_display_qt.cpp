@@ -6,10 +6,7 @@
 #include <algorithm>
 
 namespace {
-constexpr char16_t kLineSeparator = 0x2028;
 constexpr char16_t kParagraphSeparator = 0x2029;
-constexpr char16_t kZeroWidthSpace = 0x200B;
-constexpr char16_t kSymbolForNull = 0x2400;
 constexpr char16_t kReplacement = 0xFFFD;
 // The document reads these two as frame boundaries.
 constexpr char16_t kBeginningOfFrame = 0xFDD0;

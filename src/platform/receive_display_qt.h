@@ -20,6 +20,10 @@ class ReceiveDisplay {
   // Past this length a block ends at the next line break, or after the next space.
   static constexpr int kBlockSoftLimit = kBlockLimit - 128;
   static constexpr int kSoftBreakState = 1;
+  // What the document shows in place of "\n", of "\r" before "\n", and of U+0000.
+  static constexpr char16_t kLineSeparator = 0x2028;
+  static constexpr char16_t kZeroWidthSpace = 0x200B;
+  static constexpr char16_t kSymbolForNull = 0x2400;
 
   // The document is empty or shows what the last Update put there.
   void Reset();

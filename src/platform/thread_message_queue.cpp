@@ -79,7 +79,3 @@ void ThreadMessageQueue::KillTimer(UINT_PTR timerId) {
   std::erase_if(m_timers, [timerId](const Timer& t) { return t.id == timerId; });
 }
 
-std::size_t ThreadMessageQueue::QueuedCount() const {
-  std::lock_guard lock(m_mutex);
-  return m_messages.size();
-}

@@ -38,7 +38,6 @@ class ThreadMessageQueue {
 
   UINT_PTR AddTimer(std::chrono::milliseconds period);
   void KillTimer(UINT_PTR timerId);
-  std::size_t QueuedCount() const;
 
  private:
   struct Timer {

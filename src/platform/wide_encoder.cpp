@@ -14,7 +14,7 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
-WideEncoder::WideEncoder(unsigned codePage) : codePage_(codePage), layout_(&CodePageLayout::Of(codePage)) {
+WideEncoder::WideEncoder(unsigned codePage) : layout_(&CodePageLayout::Of(codePage)) {
   if (layout_->kind != CodePageLayout::Kind::Utf8) {
     converter_.emplace(codePage, CharsetConverter::Direction::FromUtf16);
   }
@@ -63,7 +63,6 @@ void WideEncoder::Reset() {
   if (converter_) converter_->Reset();
 }
 
-unsigned WideEncoder::CodePage() const { return codePage_; }
 
 // ASCII stands for itself in these code pages; only the other stretches need the converter.
 void WideEncoder::EncodeAsciiBased(std::u16string_view text, std::string& out) {

@@ -24,13 +24,11 @@ class WideEncoder {
   void Flush(std::string& out);
   // Drops a kept high surrogate and any shift state.
   void Reset();
-  unsigned CodePage() const;
 
  private:
   void EncodeAsciiBased(std::u16string_view text, std::string& out);
   void EncodeConverted(const char16_t* text, const char16_t* end, std::string& out);
 
-  unsigned codePage_;
   const CodePageLayout* layout_;
   std::optional<CharsetConverter> converter_;  // for the code pages not converted by hand
   char16_t heldHighSurrogate_ = 0;

@@ -17,9 +17,7 @@ LRESULT CSerialPortDlg::OnPortRxData(WPARAM wParam, LPARAM lParam) {
   if (count > 0) std::memcpy(m_byRxBuf, reinterpret_cast<const void*>(wParam), static_cast<std::size_t>(count));
 
   if (IsDlgButtonChecked(IDC_RX_AUTOCLEAR) == BST_CHECKED && m_rxLines->LineCount() >= kAutoClearLines) {
-    m_strReceive.clear();
-    m_rxFilter.Reset();
-    ReceiveTextChanged(0);
+    OnBnClickedClearReceive();
   }
 
   const std::size_t oldLength = m_strReceive.size();

@@ -1,7 +1,5 @@
 #include "serial/chunk_ring.h"
 
-#include <cstring>
-
 std::uint8_t* ChunkRing::WaitFreeSlot() {
   const std::uint32_t head = m_head.load(std::memory_order_relaxed);
   if (head - m_tail.load(std::memory_order_acquire) == kSlots) {
@@ -12,13 +10,15 @@ std::uint8_t* ChunkRing::WaitFreeSlot() {
     m_readerWaiting.store(false);
   }
   if (m_released.load()) return nullptr;
-  auto& slot = m_slots[head % kSlots];
-  std::memset(slot.data(), 0, slot.size());
-  return slot.data();
+  return m_slots[head % kSlots].data();
 }
 
 bool ChunkRing::Publish(int count) {
   const std::uint32_t head = m_head.load(std::memory_order_relaxed);
+  // Only the two bytes after the chunk need clearing; the rest is never read.
+  auto& slot = m_slots[head % kSlots];
+  slot[static_cast<std::size_t>(count)] = 0;
+  slot[static_cast<std::size_t>(count) + 1] = 0;
   m_counts[head % kSlots] = count;
   const bool wasEmpty = head == m_tail.load(std::memory_order_acquire);
   m_head.store(head + 1, std::memory_order_release);

@@ -14,10 +14,11 @@ class ChunkRing {
   static constexpr int kSlots = 64;
   static constexpr int kChunkBytes = 500;
 
-  // Reader: a free slot to read into (zeroed), or nullptr once Release() was called. Blocks
+  // Reader: a free slot to read into, or nullptr once Release() was called. Blocks
   // while every slot holds a chunk the UI thread has not handled yet.
   std::uint8_t* WaitFreeSlot();
-  // Reader: the slot from WaitFreeSlot now holds `count` bytes. Returns true when the ring was
+  // Reader: the slot from WaitFreeSlot now holds `count` bytes (at most kChunkBytes); two zero
+  // bytes are put after them. Returns true when the ring was
   // empty before, so the consumer may be idle and needs waking.
   bool Publish(int count);
 
