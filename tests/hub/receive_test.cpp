@@ -12,9 +12,6 @@ namespace {
 
 class ReceiveTest : public HubTest {
  protected:
-  LRESULT Receive(const std::string& bytes) {
-    return dlg->SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(bytes.data()), static_cast<LPARAM>(bytes.size()));
-  }
   std::u16string Box() { return Text(IDC_RX_EDIT); }
 };
 
@@ -107,7 +104,7 @@ TEST_F(ReceiveTest, SwitchingToHexDropsAHalfCharacter) {
   EXPECT_EQ(Box(), u"A");
 }
 
-TEST_F(ReceiveTest, FilterRemovesConditionsFromTheWholeTextAsTheWorkedExamplesShow) {
+TEST_F(ReceiveTest, FilterRemovesEachConditionFromTheWholeText) {
   Start();
   toolkit.ScriptModal(IDD_FILTER, [](HeadlessWindow& w) {
     w.Replace(IDC_FILTER_TEXT, u"OK,ERR");

@@ -13,9 +13,6 @@ namespace {
 
 class SaveTest : public HubTest {
  protected:
-  void Receive(const std::string& bytes) {
-    dlg->SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(bytes.data()), static_cast<LPARAM>(bytes.size()));
-  }
   // Saves into `folder`/name as the user choosing that file in the dialog.
   void SaveAs(const std::filesystem::path& file) {
     toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});

@@ -13,6 +13,7 @@
 #include "platform/dialog_headless.h"
 #include "platform/text.h"
 #include "serial/port_discovery.h"
+#include "serial/port_messages.h"
 #include "support/temp_dir.h"
 
 // The main dialog on the headless backend, started in a fresh folder that stands for the
@@ -37,6 +38,10 @@ class HubTest : public ::testing::Test {
   }
   HeadlessWindow& W() { return toolkit.WindowOf(*dlg); }
   std::u16string Text(int id) { return W().GetText(id); }
+  // Hands `bytes` to the window as the read thread does with one chunk; the handler's result.
+  LRESULT Receive(const std::string& bytes) {
+    return dlg->SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(bytes.data()), static_cast<LPARAM>(bytes.size()));
+  }
   std::filesystem::path SettingsFile() const { return folder.Path() / "Sorvane.ini"; }
   std::u16string Setting(std::u16string_view key);
   void WriteSettings(const std::string& content);

@@ -189,6 +189,7 @@ TEST(SerialComm, ValueDataNamesThePortsInTheKeysOrder) {
 TEST(ListSerialDevices, TheSystemsPortsHaveDevicePaths) {
   std::vector<SerialDeviceInfo> devices;
   ASSERT_NO_THROW(devices = ListSerialDevices());
+  if (devices.empty()) GTEST_SKIP() << "this system lists no serial port";
   for (const auto& device : devices) {
     EXPECT_EQ(device.devicePath.substr(0, 2), u"\\\\");
     if (device.listing != DeviceListing::Interface) {

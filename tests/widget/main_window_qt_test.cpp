@@ -13,6 +13,7 @@
 #include "app/serial_port_dlg.h"
 #include "platform/codepage.h"
 #include "platform/dialog_qt.h"
+#include "platform/multi_line_edit_qt.h"
 #include "platform/text.h"
 #include "res/resource.h"
 #include "serial/port_discovery.h"
@@ -54,8 +55,8 @@ class MainWindowTest : public ::testing::Test {
   }
   // What the receive box shows once it has caught up.
   QString ShownReceiveText() {
-    auto* box = Control<QPlainTextEdit>(IDC_RX_EDIT);
-    QTest::qWait(50);
+    auto* box = Control<MultiLineEditWidget>(IDC_RX_EDIT);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !box->RefreshPending(); }, 10000));
     return box->toPlainText();
   }
 

@@ -91,7 +91,6 @@ class ReceiveBoxTest : public QtDialogTest {
   void Changed(std::size_t firstChange) { Window().EditTextChanged(IDC_RX_EDIT, firstChange); }
   // Until the box shows everything (a flood is shown in portions).
   void WaitForRefresh() {
-    QTest::qWait(3 * MultiLineEditWidget::kRefreshMs);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !box->RefreshPending(); }, 10000));
   }
 

@@ -143,15 +143,16 @@ class TarvolmUnderWine : public ::testing::Test {
   }
 
   // A click is posted, so its effect shows only once the program has handled it.
-  ::testing::AssertionResult BecomesChecked(int control) {
+  // `query` is "checked" or "enabled".
+  ::testing::AssertionResult BecomesSet(const char* query, int control) {
     const auto until = std::chrono::steady_clock::now() + 10s;
     std::string state;
     do {
-      state = Drive({"checked", Id(control)}).text;
+      state = Drive({query, Id(control)}).text;
       if (state == "1") return ::testing::AssertionSuccess();
       std::this_thread::sleep_for(20ms);
     } while (std::chrono::steady_clock::now() < until);
-    return ::testing::AssertionFailure() << "control " << control << " stays " << state;
+    return ::testing::AssertionFailure() << "control " << control << " stays " << query << " " << state;
   }
 
   void CloseProgram() {
@@ -183,14 +184,14 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
     Drive({"set-text", Id(IDC_PORT), WineSession::kPortName});
   Drive({"click", Id(IDC_OPEN)});
   ASSERT_TRUE(TextBecomes(IDC_OPEN, Caption(IDS_CLOSE))) << "message box: " << Drive({"box", "0"}).text;
-  EXPECT_EQ(Drive({"enabled", Id(IDC_RX_PAUSE)}).text, "1");
+  EXPECT_TRUE(BecomesSet("enabled", IDC_RX_PAUSE));
 
   // Receiving: characters, then hexadecimal pairs each followed by a space.
   ASSERT_TRUE(m_line.WriteAll("AB\r\nC", 5));
   EXPECT_TRUE(TextBecomes(IDC_RX_EDIT, "AB\r\nC", true));
   EXPECT_TRUE(TextBecomes(IDC_RX_COUNT, "RX:5"));
   Drive({"click", Id(IDC_RX_HEX)});
-  ASSERT_TRUE(BecomesChecked(IDC_RX_HEX));
+  ASSERT_TRUE(BecomesSet("checked", IDC_RX_HEX));
   ASSERT_TRUE(m_line.WriteAll("AB", 2));
   EXPECT_TRUE(TextBecomes(IDC_RX_EDIT, "AB\r\nC41 42 ", true));
   EXPECT_TRUE(TextBecomes(IDC_RX_COUNT, "RX:7"));
@@ -205,7 +206,7 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
 
   // Sending hexadecimal pairs; Ignore Space is checked from the start.
   Drive({"click", Id(IDC_TX_HEX)});
-  ASSERT_TRUE(BecomesChecked(IDC_TX_HEX));
+  ASSERT_TRUE(BecomesSet("checked", IDC_TX_HEX));
   ASSERT_TRUE(Drive({"set-text", Id(IDC_TX_EDIT), "41 42 0d"}).ok);
   ASSERT_TRUE(Drive({"focus", Id(IDC_TX_EDIT)}).ok);
   Drive({"key", Id(IDC_TX_EDIT), std::to_string(VK_RETURN)});
