@@ -3,25 +3,12 @@
 #include "serial/port_records.h"
 #include "serial/serial_port.h"
 
-namespace {
-CSerialPort::CSerialInfo RecordOf(const platform::SerialDeviceInfo& device) {
-  CSerialPort::CSerialInfo record;
-  record.m_strDevicePath = device.devicePath;
-  record.m_strPortName = device.portName;
-  record.m_strFriendlyName = device.friendlyName;
-  record.m_bUsbDevice = device.usb ? TRUE : FALSE;
-  record.m_strDescription = device.description;
-  return record;
-}
-}  // namespace
-
 void CSerialPort::EnumeratePorts(std::vector<CSerialInfo>& ports) {
   ports.clear();
   for (const auto& device : DiscoverSerialDevices()) {
     switch (device.listing) {
       case platform::DeviceListing::Interface:
-        AppendInterfaceRecord(ports, device.devicePath, device.portName, device.friendlyName, device.description,
-                              device.usb);
+        AppendInterfaceRecord(ports, device);
         break;
       case platform::DeviceListing::PortName:
         ports.push_back(RecordOf(device));

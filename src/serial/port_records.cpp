@@ -1,16 +1,18 @@
 #include "serial/port_records.h"
 
-void AppendInterfaceRecord(std::vector<CSerialPort::CSerialInfo>& ports, const std::u16string& devicePath,
-                           const std::u16string& portName, const std::u16string& friendlyName,
-                           const std::u16string& description, bool usb) {
-  if (friendlyName.empty() || description.empty()) return;
+CSerialPort::CSerialInfo RecordOf(const platform::SerialDeviceInfo& device) {
   CSerialPort::CSerialInfo record;
-  record.m_strDevicePath = devicePath;
-  record.m_strPortName = portName;
-  record.m_strFriendlyName = friendlyName;
-  record.m_bUsbDevice = usb ? TRUE : FALSE;
-  record.m_strDescription = description;
-  ports.push_back(std::move(record));
+  record.m_strDevicePath = device.devicePath;
+  record.m_strPortName = device.portName;
+  record.m_strFriendlyName = device.friendlyName;
+  record.m_bUsbDevice = device.usb ? TRUE : FALSE;
+  record.m_strDescription = device.description;
+  return record;
+}
+
+void AppendInterfaceRecord(std::vector<CSerialPort::CSerialInfo>& ports, const platform::SerialDeviceInfo& device) {
+  if (device.friendlyName.empty() || device.description.empty()) return;
+  ports.push_back(RecordOf(device));
 }
 
 void MergeRegistryRecord(std::vector<CSerialPort::CSerialInfo>& ports, const CSerialPort::CSerialInfo& record) {
