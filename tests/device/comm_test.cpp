@@ -18,6 +18,7 @@
 
 #include "platform/comm_termios2_linux.h"
 #include "support/pty_pair.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -90,16 +91,12 @@ TEST(CommPort, OpenRefusesWhatIsNotAFreeTerminal) {
   EXPECT_EQ(CommPort::Open(u""), nullptr);
   EXPECT_EQ(CommPort::Open(u"/dev/null"), nullptr);
 
-  char fileName[] = "/tmp/tarvolm-comm-XXXXXX";
-  const int fd = mkstemp(fileName);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(write(fd, "keep", 4), 4);
-  close(fd);
-  const std::string name = fileName;
-  EXPECT_EQ(CommPort::Open(std::u16string(name.begin(), name.end())), nullptr);
+  const testsupport::TempDir folder;
+  const auto fileName = folder.Path() / "plain-file";
+  std::ofstream(fileName) << "keep";
+  EXPECT_EQ(CommPort::Open(fileName.u16string()), nullptr);
   std::ifstream file(fileName);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "keep");
-  std::remove(fileName);
 
   PtyPair pty;
   std::u16string withNul = pty.PortName();

@@ -1,11 +1,12 @@
 #include "platform/ports.h"
 
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -16,37 +17,29 @@ using platform::SerialDeviceInfo;
 // A sysfs tree laid out as the kernel lays it out, relative links included.
 class FakeSysfs {
  public:
-  FakeSysfs() {
-    std::string pattern = (fs::temp_directory_path() / "tarvolm-sysfs-XXXXXX").string();
-    m_root = mkdtemp(pattern.data());
-  }
-  ~FakeSysfs() {
-    std::error_code ignored;
-    fs::remove_all(m_root, ignored);
-  }
-  const fs::path& Root() const { return m_root; }
+  const fs::path& Root() const { return m_folder.Path(); }
 
   void File(const fs::path& path, const std::string& content) const {
-    fs::create_directories((m_root / path).parent_path());
-    std::ofstream(m_root / path) << content;
+    fs::create_directories((Root() / path).parent_path());
+    std::ofstream(Root() / path) << content;
   }
   void Link(const fs::path& link, const fs::path& target) const {
-    fs::create_directories(m_root / target);
-    fs::create_directories((m_root / link).parent_path());
-    fs::create_directory_symlink(fs::relative(m_root / target, (m_root / link).parent_path()), m_root / link);
+    fs::create_directories(Root() / target);
+    fs::create_directories((Root() / link).parent_path());
+    fs::create_directory_symlink(fs::relative(Root() / target, (Root() / link).parent_path()), Root() / link);
   }
   // A tty device `name` under `parent`, listed in class/tty; without a `device` link when
   // parent is empty (consoles, pseudo-terminals).
   void Tty(const std::string& name, const fs::path& parent, const std::string& type = "") const {
     const fs::path dir = (parent.empty() ? fs::path("devices/virtual/tty") : parent / "tty") / name;
-    fs::create_directories(m_root / dir);
+    fs::create_directories(Root() / dir);
     if (!parent.empty()) Link(dir / "device", parent);
     if (!type.empty()) File(dir / "type", type + "\n");
     Link(fs::path("class/tty") / name, dir);
   }
 
  private:
-  fs::path m_root;
+  testsupport::TempDir m_folder;
 };
 
 TEST(ListSerialDevices, ListsDevicesWithNamesFromUsbOrDriverInNameOrder) {
