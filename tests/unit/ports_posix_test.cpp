@@ -1,6 +1,5 @@
 #include "platform/ports.h"
 
-
 #include <filesystem>
 #include <fstream>
 
