@@ -7,6 +7,7 @@
 #include "receive/save_file_name.h"
 #include "res/resource.h"
 #include "serial/port_messages.h"
+#include "support/file_bytes.h"
 #include "support/hub_fixture.h"
 
 namespace {
@@ -17,12 +18,6 @@ class SaveTest : public HubTest {
   void SaveAs(const std::filesystem::path& file) {
     toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});
     W().Click(IDC_RX_SAVE);
-  }
-  static std::string Read(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
   }
 };
 
@@ -50,13 +45,13 @@ TEST_F(SaveTest, LineEndsAreKeptAndOneCrLfEndsTheFile) {
   Start();
   const auto file = folder.Path() / "out.txt";
   SaveAs(file);
-  EXPECT_EQ(Read(file), "\r\n");
+  EXPECT_EQ(testsupport::ReadFileBytes(file), "\r\n");
   Receive("a\nb\r\n");
   SaveAs(file);
-  EXPECT_EQ(Read(file), "a\nb\r\n");
+  EXPECT_EQ(testsupport::ReadFileBytes(file), "a\nb\r\n");
   Receive("c");
   SaveAs(file);
-  EXPECT_EQ(Read(file), "a\nb\r\nc\r\n");
+  EXPECT_EQ(testsupport::ReadFileBytes(file), "a\nb\r\nc\r\n");
 }
 
 TEST_F(SaveTest, SavingOverALongerFileLeavesNoneOfItsOldBytes) {
@@ -65,7 +60,7 @@ TEST_F(SaveTest, SavingOverALongerFileLeavesNoneOfItsOldBytes) {
   std::ofstream(file) << std::string(10000, 'z');
   Receive("new");
   SaveAs(file);
-  EXPECT_EQ(Read(file), "new\r\n");
+  EXPECT_EQ(testsupport::ReadFileBytes(file), "new\r\n");
 }
 
 TEST_F(SaveTest, TextIsWrittenInTheCodePage) {
@@ -73,7 +68,7 @@ TEST_F(SaveTest, TextIsWrittenInTheCodePage) {
   Receive("\xD6\xD0");  // 中 in GBK
   const auto file = folder.Path() / "gbk.txt";
   SaveAs(file);
-  EXPECT_EQ(Read(file), "\xD6\xD0\r\n");
+  EXPECT_EQ(testsupport::ReadFileBytes(file), "\xD6\xD0\r\n");
 }
 
 TEST_F(SaveTest, TheChosenFolderIsRememberedAcrossRestarts) {
@@ -97,5 +92,5 @@ TEST_F(SaveTest, AFileThatCannotBeWrittenIsReportedAndTheOldOneKept) {
   SaveAs(blocker / "out.txt");
   ASSERT_EQ(toolkit.messageBoxes.size(), 1u);
   EXPECT_NE(toolkit.messageBoxes[0].text.find(u"out.txt"), std::u16string::npos);
-  EXPECT_EQ(Read(blocker), "x");
+  EXPECT_EQ(testsupport::ReadFileBytes(blocker), "x");
 }

@@ -3,17 +3,11 @@
 #include <filesystem>
 
 #include "hub/send_file_fixture.h"
+#include "support/file_bytes.h"
 
 namespace {
 
-std::string Utf16LeWithMark(std::u16string_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
-}
+std::string Utf16LeWithMark(std::u16string_view text) { return "\xFF\xFE" + testsupport::Utf16LeBytes(text); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "platform/profile.h"
 #include "platform/text.h"
+#include "support/file_bytes.h"
 
 std::u16string HubTest::Setting(std::u16string_view key) {
   return platform::GetPrivateProfileString(u"Setting", key, u"<missing>", SettingsFile());
@@ -15,18 +16,10 @@ void HubTest::WriteSettings(const std::string& content) {
 }
 
 std::string HubTest::ReadSettingsFile() const {
-  std::ifstream in(SettingsFile(), std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  const std::string bytes = out.str();
+  const std::string bytes = testsupport::ReadFileBytes(SettingsFile());
   // The Windows build keeps its settings file in UTF-16 so any text survives.
-  if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE') return bytes;
-  std::u16string wide;
-  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                         static_cast<unsigned char>(bytes[i + 1]) << 8));
-  }
-  return text::ToUtf8(wide);
+  if (!bytes.starts_with("\xFF\xFE")) return bytes;
+  return text::ToUtf8(testsupport::FromUtf16LeBytes(std::string_view(bytes).substr(2)));
 }
 
 void HubTest::AddDevice(const std::u16string& devicePath, const std::u16string& friendlyName) {

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/text.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -35,14 +36,7 @@ std::string ConvertInPieces(FileEncoding encoding, unsigned codePage, const std:
   return sent + piece;
 }
 
-std::string Utf16Le(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
-}
+using testsupport::Utf16LeBytes;
 
 // Texts crowded with what a cut can split: runs of "\r" before "\n", characters of several
 // bytes, a surrogate pair.
@@ -74,7 +68,7 @@ TEST(FileTextConverter, WhereTheFileIsCutNeverChangesWhatIsSent) {
                 Expected(codePage, text))
           << "code page " << codePage << ", round " << round;
     }
-    const std::string file = Utf16Le(text);
+    const std::string file = Utf16LeBytes(text);
     EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 65001, file, RandomCuts(random, file.size())),
               Expected(65001, text))
         << "UTF-16, round " << round;
@@ -83,15 +77,15 @@ TEST(FileTextConverter, WhereTheFileIsCutNeverChangesWhatIsSent) {
 
 TEST(FileTextConverter, AnUnfinishedCharacterAtTheEndBecomesTheReplacement) {
   EXPECT_EQ(ConvertInPieces(FileEncoding::CodePage, 936, "a\xD6", {1}), "a?");
-  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 936, Utf16Le(u"ab") + "c", {3}), "ab?");
+  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 936, Utf16LeBytes(u"ab") + "c", {3}), "ab?");
   // A high surrogate with nothing after it, and a "\r" that no "\n" followed.
-  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 936, Utf16Le(u"a\r\r\xD83D"), {2}), "a\r\r?");
+  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 936, Utf16LeBytes(u"a\r\r\xD83D"), {2}), "a\r\r?");
 }
 
 TEST(FileTextConverter, ZeroBytesAreTextLikeAnyOther) {
   const std::string file("a\0b\r\n", 5);
   EXPECT_EQ(ConvertInPieces(FileEncoding::CodePage, 65001, file, {}), std::string("a\0b\n", 4));
-  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 65001, Utf16Le(std::u16string(u"x\0y", 3)), {1}),
+  EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 65001, Utf16LeBytes(std::u16string(u"x\0y", 3)), {1}),
             std::string("x\0y", 3));
 }
 

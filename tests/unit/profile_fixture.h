@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/profile.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 // A settings file in a fresh folder, read and written through the profile service.
@@ -21,12 +22,7 @@ class ProfileTest : public testing::Test {
   bool Put(std::u16string_view key, std::u16string_view value, std::u16string_view section = u"Setting") {
     return platform::WritePrivateProfileString(section, key, value, ini_);
   }
-  static std::string ReadBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  static std::string ReadBytes(const std::filesystem::path& file) { return testsupport::ReadFileBytes(file); }
   static void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
     std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }

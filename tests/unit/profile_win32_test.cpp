@@ -2,6 +2,7 @@
 
 #include "platform/app_dir.h"
 #include "platform/win32_api.h"
+#include "support/file_bytes.h"
 #include "unit/profile_fixture.h"
 
 namespace {
@@ -9,13 +10,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::u16string FileText(const std::string& bytes) {
-  if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) return u"<no UTF-16 mark>";
-  std::u16string text((bytes.size() - 2) / 2, u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                    static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-  }
-  return text;
+  if (!bytes.starts_with("\xFF\xFE")) return u"<no UTF-16 mark>";
+  return testsupport::FromUtf16LeBytes(std::string_view(bytes).substr(2));
 }
 
 std::u16string ReadWithTheSystem(const fs::path& file, const wchar_t* key) {

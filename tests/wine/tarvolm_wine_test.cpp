@@ -20,6 +20,7 @@
 #include "platform/window_messages.h"
 #include "res/resource.h"
 #include "res/string_table.h"
+#include "support/file_bytes.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 #include "wine/window_driver_client.h"
@@ -65,13 +66,8 @@ bool LocaleInstalled(const std::string& locale) {
 
 // The settings file's section names and "key=value" lines, in file order.
 std::vector<std::string> SettingsLines(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (content.starts_with("\xFF\xFE")) {  // UTF-16 little-endian: the keys are ASCII
-    std::string narrow;
-    for (std::size_t i = 2; i + 1 < content.size(); i += 2) narrow += content[i];
-    content = narrow;
-  }
+  std::string content = testsupport::ReadFileBytes(file);
+  if (content.starts_with("\xFF\xFE")) content = text::ToUtf8(testsupport::FromUtf16LeBytes(content.substr(2)));
   std::vector<std::string> lines;
   std::istringstream stream(content);
   for (std::string line; std::getline(stream, line);) {
