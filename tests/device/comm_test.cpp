@@ -1,6 +1,5 @@
 #include "platform/comm.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -17,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/comm_termios2_linux.h"
+#include "support/byte_pattern.h"
+#include "support/process_entries.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 
@@ -57,19 +58,9 @@ std::vector<std::uint8_t> ReadFromPort(CommPort& port, std::size_t count) {
   return received;
 }
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-  return bytes;
-}
+using testsupport::Pattern;
 
-int OpenDescriptorCount() {
-  DIR* dir = opendir("/proc/self/fd");
-  int count = 0;
-  while (const dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
-  closedir(dir);
-  return count;
-}
+int OpenDescriptorCount() { return testsupport::ProcessEntries("fd"); }
 
 CommState Line(std::uint32_t baud, std::uint8_t byteSize = 8, std::uint8_t parity = 0, std::uint8_t stopBits = 0) {
   CommState s;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <dirent.h>
 #include <mutex>
 #include <numeric>
 #include <thread>
@@ -11,6 +10,8 @@
 #include "res/dialog_template.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"
+#include "support/byte_pattern.h"
+#include "support/process_entries.h"
 #include "support/pty_pair.h"
 
 namespace {
@@ -56,29 +57,10 @@ class SerialPortTest : public ::testing::Test {
   testsupport::PtyPair pty;
 };
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + i / 251) & 0xFF);
-  return bytes;
-}
+using testsupport::Pattern;
 
-int OpenDescriptors() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
-
-int Threads() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/task")) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
+int OpenDescriptors() { return testsupport::ProcessEntries("fd"); }
+int Threads() { return testsupport::ProcessEntries("task"); }
 
 }  // namespace
 
