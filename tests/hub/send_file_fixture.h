@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hub/send_fixture.h"
+#include "support/sent_text.h"
 
 // Sending files: files are made in the test's folder and chosen, dropped or picked as a user
 // would.
@@ -31,9 +32,8 @@ class SendFileTest : public SendTest {
   std::u16string Folder() const { return folder.Path().u16string() + u"/"; }
 };
 
-// What a text must arrive as: every "\r\n" reduced to "\n" twice over, in the code page.
+// What a text must arrive as, as the far end reads it.
 inline std::vector<std::uint8_t> Reduced(unsigned codePage, std::u16string_view text) {
-  const auto once = text::ReplaceAll(text, u"\r\n", u"\n");
-  const std::string bytes = platform::WideToMultiByte(codePage, text::ReplaceAll(once, u"\r\n", u"\n"));
+  const std::string bytes = testsupport::SentText(codePage, text);
   return {bytes.begin(), bytes.end()};
 }

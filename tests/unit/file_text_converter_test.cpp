@@ -9,15 +9,13 @@
 #include "platform/codepage.h"
 #include "platform/text.h"
 #include "support/file_bytes.h"
+#include "support/sent_text.h"
 
 namespace {
 
 // What a file of this text must give, whole: the Send command's line-end rule, then the
 // code page.
-std::string Expected(unsigned codePage, std::u16string_view text) {
-  const auto once = text::ReplaceAll(text, u"\r\n", u"\n");
-  return platform::WideToMultiByte(codePage, text::ReplaceAll(once, u"\r\n", u"\n"));
-}
+using testsupport::SentText;
 
 std::string ConvertInPieces(FileEncoding encoding, unsigned codePage, const std::string& file,
                             const std::vector<std::size_t>& cuts) {
@@ -65,12 +63,12 @@ TEST(FileTextConverter, WhereTheFileIsCutNeverChangesWhatIsSent) {
     for (unsigned codePage : {65001u, 936u}) {
       const std::string file = platform::WideToMultiByte(codePage, text);
       EXPECT_EQ(ConvertInPieces(FileEncoding::CodePage, codePage, file, RandomCuts(random, file.size())),
-                Expected(codePage, text))
+                SentText(codePage, text))
           << "code page " << codePage << ", round " << round;
     }
     const std::string file = Utf16LeBytes(text);
     EXPECT_EQ(ConvertInPieces(FileEncoding::Utf16Le, 65001, file, RandomCuts(random, file.size())),
-              Expected(65001, text))
+              SentText(65001, text))
         << "UTF-16, round " << round;
   }
 }
