@@ -288,16 +288,9 @@ TEST_F(QtDialogTest, TheIntervalArrowsWriteAndWrapPlainDigits) {
 TEST_F(QtDialogTest, FilesDroppedOnAnyControlReachTheOwnerInDropOrder) {
   QMimeData files;
   files.setUrls({QUrl::fromLocalFile(QString::fromUtf16(u"/tmp/\u6570\u636E.txt")), QUrl::fromLocalFile("/tmp/b.txt")});
-  auto dropOn = [&](QWidget* target) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-  };
-  dropOn(Control<QPlainTextEdit>(IDC_RX_EDIT)->viewport());
-  dropOn(Control<QComboBox>(IDC_PORT)->lineEdit());
-  dropOn(Window().Widget());  // over a label or button the dialog itself takes the drop
+  EXPECT_TRUE(DropFiles(Control<QPlainTextEdit>(IDC_RX_EDIT)->viewport(), files));
+  EXPECT_TRUE(DropFiles(Control<QComboBox>(IDC_PORT)->lineEdit(), files));
+  EXPECT_TRUE(DropFiles(Window().Widget(), files));  // over a label or button the dialog itself takes the drop
   const std::vector<std::u16string> expected{u"/tmp/\u6570\u636E.txt", u"/tmp/b.txt"};
   EXPECT_EQ(dialog.drops, (std::vector<std::vector<std::u16string>>(3, expected)));
   EXPECT_EQ(Window().GetText(IDC_RX_EDIT), u"");

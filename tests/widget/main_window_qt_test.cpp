@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QUrl>
+#include <fstream>
 #include <memory>
 
 #include "app/serial_port_app.h"
@@ -19,6 +21,7 @@
 #include "serial/port_discovery.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
+#include "widget/qt_dialog_fixture.h"
 #include "platform/utf16_qt.h"
 
 namespace {
@@ -126,4 +129,19 @@ TEST_F(MainWindowTest, CtrlHSwitchesBothHexBoxesAndTheChecksumFollowsTheSelectio
   QTest::keyClick(send, Qt::Key_H, Qt::ControlModifier);
   EXPECT_FALSE(Control<QAbstractButton>(IDC_RX_HEX)->isChecked());
   EXPECT_FALSE(Control<QAbstractButton>(IDC_TX_HEX)->isChecked());
+}
+
+TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {
+  const auto file = folder.Path() / "dropped.txt";
+  std::ofstream(file, std::ios::binary) << "one\r\ntwo\r\n";
+  OpenPtyThroughTheWindow();
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+  EXPECT_TRUE(DropFiles(Control<QPlainTextEdit>(IDC_RX_EDIT)->viewport(), files));
+
+  const std::string expected = "one\ntwo\n";
+  EXPECT_EQ(pty.ReadExactly(expected.size()), std::vector<std::uint8_t>(expected.begin(), expected.end()));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->GetDlgItemText(IDC_TX_COUNT) == u"TX:8"; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->GetDlgItemText(IDC_SEND_FILE) == u"Send File"; }));
+  EXPECT_EQ(dlg->ComboGetItem(IDC_FILE_HISTORY, 0), u"dropped.txt");
 }

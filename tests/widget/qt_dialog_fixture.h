@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -13,6 +16,16 @@
 #include "platform/dialog_qt.h"
 #include "res/dialog_template.h"
 #include "support/recording_dialog.h"
+
+// Drags `files` onto `target` and drops them there, as a file manager does; whether the
+// target accepted the drag.
+inline bool DropFiles(QWidget* target, QMimeData& files) {
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return enter.isAccepted();
+}
 
 // Calls inspect with the modal dialog that the code under test opens next; inspect must
 // close it.
