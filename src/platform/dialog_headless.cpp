@@ -77,6 +77,11 @@ void HeadlessToolkit::Forget(HeadlessWindow* window) {
   std::erase_if(m_windows, [window](const auto& entry) { return entry.second == window; });
 }
 
+bool HeadlessToolkit::WaitForPosted(std::chrono::milliseconds limit) {
+  std::unique_lock lock(m_mutex);
+  return m_posted.wait_for(lock, limit, [this] { return !m_tasks.empty(); });
+}
+
 int HeadlessToolkit::ProcessPosted() {
   int ran = 0;
   for (;;) {

@@ -46,6 +46,8 @@ class HeadlessToolkit : public UiToolkit {
   void AdvanceClock(std::chrono::milliseconds duration);
   std::chrono::milliseconds Now() const { return m_now; }
 
+  // Waits, running nothing, until a worker has posted a task; false when none came in time.
+  bool WaitForPosted(std::chrono::milliseconds limit);
   // Runs the tasks posted so far (worker messages). Returns how many ran.
   int ProcessPosted();
   // Pumps posted tasks until `done` holds or the real-time limit passes; returns done().

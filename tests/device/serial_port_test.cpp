@@ -106,8 +106,8 @@ TEST_F(SerialPortTest, PausedPortKeepsBytesQueuedUntilResume) {
 TEST_F(SerialPortTest, CloseWhileAChunkIsInHandOverDropsItWithoutDeadlock) {
   OpenPort();
   ASSERT_TRUE(pty.WriteAll(Pattern(2000)));
-  // Wait until the reader is blocked handing over a chunk that the UI thread never takes.
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // A chunk is handed over once its drain is posted; the UI thread never takes it.
+  ASSERT_TRUE(toolkit.WaitForPosted(std::chrono::milliseconds(2000)));
   recorder.port.Close();
   EXPECT_FALSE(recorder.port.IsOpen());
   // Anything the reader had posted is not delivered after the close.
