@@ -27,8 +27,6 @@ void CSerialPortDlg::ApplyLanguage() {
 }
 
 const std::u16string& CSerialPortDlg::LoadString(int id) {
-  // One text exists in a single language only; a missing text leaves m_strTemp as it was.
-  const int resourceId = id == IDS_SOCKETS_INIT_FAILED ? id : id + m_nLangBase;
-  if (const char16_t* text = FindResourceString(resourceId)) m_strTemp = text;
+  FetchString(id, m_nLangBase, m_strTemp);
   return m_strTemp;
 }

@@ -33,7 +33,7 @@ void Filter::ApplyLanguage() {
       {IDCANCEL, IDS_CANCEL}, {IDC_FILTER_HINT, IDS_FILTER_HINT},
   };
   for (const auto& [control, id] : captions) {
-    if (const char16_t* text = FindResourceString(id + m_nLangBase)) m_strText = text;
+    FetchString(id, m_nLangBase, m_strText);
     SetDlgItemText(control, m_strText);
   }
 }

@@ -89,3 +89,9 @@ const char16_t* FindResourceString(int id) {
                                 [englishId](const Row& r) { return r.id == englishId; });
   return row == std::end(kRows) ? nullptr : row->text[language];
 }
+
+void FetchString(int englishId, int languageBase, std::u16string& scratch) {
+  // One text exists in a single language only.
+  const int id = englishId == IDS_SOCKETS_INIT_FAILED ? englishId : englishId + languageBase;
+  if (const char16_t* text = FindResourceString(id)) scratch = text;
+}

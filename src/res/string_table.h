@@ -1,8 +1,14 @@
 #pragma once
 
+#include <string>
+
 // The string table: English ids 103..153, Simplified Chinese at +100, Traditional
 // Chinese at +200. Returns nullptr for an id that is not in the table.
 const char16_t* FindResourceString(int id);
+
+// The dialogs' fetch rule: the text of English id `englishId` in the language at
+// `languageBase` goes into `scratch`; a text the table lacks leaves `scratch` as it was.
+void FetchString(int englishId, int languageBase, std::u16string& scratch);
 
 // The window title, the same in every language.
 inline constexpr char16_t kProgramTitle[] = u"Tarvolm V3.5   https://tarvolm.org";
