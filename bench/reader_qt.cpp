@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/dialog_qt.h"
+#include "platform/qt/dialog_qt.h"
 #include "res/dialog_template.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"

@@ -18,7 +18,7 @@
 #include "app/serial_port_app.h"
 #include "app/serial_port_dlg.h"
 #include "platform/codepage.h"
-#include "platform/dialog_qt.h"
+#include "platform/qt/dialog_qt.h"
 #include "receive_feed.h"
 #include "res/resource.h"
 #include "support/pty_pair.h"

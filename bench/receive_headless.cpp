@@ -5,7 +5,7 @@
 
 #include "app/serial_port_app.h"
 #include "platform/codepage.h"
-#include "platform/dialog_headless.h"
+#include "support/headless/dialog_headless.h"
 #include "receive_feed.h"
 
 int main() {

@@ -6,7 +6,7 @@
 
 #include "app/serial_port_app.h"
 #include "platform/codepage.h"
-#include "platform/dialog_qt.h"
+#include "platform/qt/dialog_qt.h"
 #include "receive_feed.h"
 
 int main(int argc, char* argv[]) {

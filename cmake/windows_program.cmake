@@ -31,7 +31,7 @@ add_custom_command(OUTPUT ${TARVOLM_RC}
 # The dialogs are built from these resources, so the tests that make windows link them too.
 add_library(tarvolm_resources OBJECT ${TARVOLM_RC})
 
-add_executable(tarvolm WIN32 ${PROJECT_SOURCE_DIR}/src/platform/winmain_win32.cpp)
+add_executable(tarvolm WIN32 ${PROJECT_SOURCE_DIR}/src/platform/win32/winmain_win32.cpp)
 target_link_libraries(tarvolm PRIVATE tarvolm_core tarvolm_resources)
 # Shipped without symbols: less than half the size.
 target_link_options(tarvolm PRIVATE -municode $<$<CONFIG:Release,MinSizeRel>:-s>)

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/comm_termios2_linux.h"
+#include "platform/posix/comm_termios2_linux.h"
 #include "support/byte_pattern.h"
 #include "support/process_entries.h"
 #include "support/pty_pair.h"

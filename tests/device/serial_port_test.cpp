@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/dialog_headless.h"
+#include "support/headless/dialog_headless.h"
 #include "res/dialog_template.h"
 #include "serial/port_messages.h"
 #include "serial/serial_port.h"

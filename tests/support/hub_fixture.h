@@ -10,7 +10,7 @@
 #include "app/serial_port_app.h"
 #include "app/serial_port_dlg.h"
 #include "platform/codepage.h"
-#include "platform/dialog_headless.h"
+#include "support/headless/dialog_headless.h"
 #include "platform/text.h"
 #include "serial/port_discovery.h"
 #include "serial/port_messages.h"

@@ -2,7 +2,7 @@
 
 #include "platform/charset_converter.h"
 #include "platform/codepage.h"
-#include "platform/win32_api.h"
+#include "platform/win32/win32_api.h"
 
 namespace {
 

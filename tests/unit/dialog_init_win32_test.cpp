@@ -1,4 +1,4 @@
-#include "platform/dialog_init_win32.h"
+#include "platform/win32/dialog_init_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ports_win32.h"
+#include "platform/win32/ports_win32.h"
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "platform/app_dir.h"
-#include "platform/win32_api.h"
+#include "platform/win32/win32_api.h"
 #include "support/file_bytes.h"
 #include "unit/profile_fixture.h"
 

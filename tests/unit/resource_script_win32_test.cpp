@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "platform/win32_api.h"
+#include "platform/win32/win32_api.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
 #include "res/string_table.h"

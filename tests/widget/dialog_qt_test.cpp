@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/dialog_units_qt.h"
-#include "platform/multi_line_edit_qt.h"
-#include "platform/utf16_qt.h"
+#include "platform/qt/dialog_units_qt.h"
+#include "platform/qt/multi_line_edit_qt.h"
+#include "platform/qt/utf16_qt.h"
 #include "res/resource.h"
 #include "res/window_styles.h"
 #include "widget/qt_dialog_fixture.h"

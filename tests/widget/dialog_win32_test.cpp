@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/win32_api.h"
+#include "platform/win32/win32_api.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/dialog.h"
-#include "platform/dialog_win32.h"
-#include "platform/file_dialog_win32.h"
-#include "platform/utf16_win32.h"
+#include "platform/win32/dialog_win32.h"
+#include "platform/win32/file_dialog_win32.h"
+#include "platform/win32/utf16_win32.h"
 #include "res/dialog_template.h"
 #include "res/resource.h"
 #include "support/recording_dialog.h"

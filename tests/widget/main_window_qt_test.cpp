@@ -14,15 +14,15 @@
 #include "app/serial_port_app.h"
 #include "app/serial_port_dlg.h"
 #include "platform/codepage.h"
-#include "platform/dialog_qt.h"
-#include "platform/multi_line_edit_qt.h"
+#include "platform/qt/dialog_qt.h"
+#include "platform/qt/multi_line_edit_qt.h"
 #include "platform/text.h"
 #include "res/resource.h"
 #include "serial/port_discovery.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 #include "widget/qt_dialog_fixture.h"
-#include "platform/utf16_qt.h"
+#include "platform/qt/utf16_qt.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
-#include "platform/dialog_qt.h"
+#include "platform/qt/dialog_qt.h"
 #include "res/dialog_template.h"
 #include "support/recording_dialog.h"
 

@@ -6,9 +6,9 @@
 #include <QTextBlock>
 #include <string>
 
-#include "platform/multi_line_edit_qt.h"
-#include "platform/receive_display_qt.h"
-#include "platform/utf16_qt.h"
+#include "platform/qt/multi_line_edit_qt.h"
+#include "platform/qt/receive_display_qt.h"
+#include "platform/qt/utf16_qt.h"
 #include "res/resource.h"
 #include "widget/qt_dialog_fixture.h"
 

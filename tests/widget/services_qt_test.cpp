@@ -6,8 +6,8 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/file_dialog_qt.h"
-#include "platform/utf16_qt.h"
+#include "platform/qt/file_dialog_qt.h"
+#include "platform/qt/utf16_qt.h"
 #include "widget/qt_dialog_fixture.h"
 
 void WhenModalShows(std::function<void(QWidget*)> inspect) {

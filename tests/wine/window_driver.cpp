@@ -39,7 +39,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32_api.h"
+#include "platform/win32/win32_api.h"
 #include "wine/line_escapes.h"
 
 namespace {

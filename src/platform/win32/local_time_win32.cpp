@@ -1,0 +1,13 @@
+#include "platform/local_time.h"
+
+#include "platform/win32/win32_api.h"
+
+namespace platform {
+
+LocalTime GetLocalTime() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+}  // namespace platform
