@@ -82,7 +82,9 @@ constexpr int kFirstId = 103;
 
 const char16_t* FindResourceString(int id) {
   if (id < kFirstId) return nullptr;
-  const int language = id / kLanguageBaseStep - 1;
+  // Two blocks of the same shape: English 103..199 and 1100..1199, each followed by its
+  // Simplified (+100) and Traditional (+200) texts.
+  const int language = (id / kLanguageBaseStep - 1) % 10;
   if (language >= LanguageCount) return nullptr;
   const int englishId = id - language * kLanguageBaseStep;
   const auto row = std::find_if(std::begin(kRows), std::end(kRows),

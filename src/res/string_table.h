@@ -2,8 +2,8 @@
 
 #include <string>
 
-// The string table: English ids 103..153, Simplified Chinese at +100, Traditional
-// Chinese at +200. Returns nullptr for an id that is not in the table.
+// The string table: English ids 103..199 and 1100..1199, Simplified Chinese at +100,
+// Traditional Chinese at +200. Returns nullptr for an id that is not in the table.
 const char16_t* FindResourceString(int id);
 
 // The dialogs' fetch rule: the text of English id `englishId` in the language at
