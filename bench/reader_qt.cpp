@@ -16,7 +16,6 @@
 
 #include "platform/qt/dialog_qt.h"
 #include "res/dialog_template.h"
-#include "serial/port_messages.h"
 #include "serial/serial_port.h"
 #include "support/pty_pair.h"
 
@@ -29,19 +28,16 @@ double CpuSeconds() {
          double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-class CountingDialog : public CDialogEx {
- public:
-  CountingDialog() : CDialogEx(MainDialogTemplate()), port(*this) {}
-  const MessageMap& GetMessageMap() const override {
-    static const MessageMap map = {OnMessage(WM_PORT_RXDATA, &CountingDialog::OnRx)};
-    return map;
-  }
-  LRESULT OnRx(WPARAM, LPARAM count) {
-    received += static_cast<std::size_t>(count);
-    ++chunks;
-    return 0;
-  }
-  CSerialPort port;
+// Counts what the reader hands over, on a window's UI thread.
+struct Counter {
+  Counter()
+      : port(PortReader::Sink{[this](std::span<const std::uint8_t> chunk) {
+                                received += chunk.size();
+                                ++chunks;
+                              },
+                              [] {}}) {}
+  CDialogEx window{MainDialogTemplate()};
+  SerialPort port;
   std::size_t received = 0;
   std::size_t chunks = 0;
 };
@@ -53,9 +49,11 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QtToolkit toolkit;
   testsupport::PtyPair pty;
-  CountingDialog dialog;
-  dialog.Create();
-  if (!dialog.port.Open(pty.PortName(), 115200, u"NONE", u"8", u"1")) return 1;
+  Counter dialog;
+  dialog.window.Create();
+  const auto opened = dialog.port.Open(pty.PortName(), LineSettingTexts{115200, u"NONE", u"8", u"1"},
+                                       [&](std::function<void()> handler) { return dialog.window.Window()->CreateWaker(handler); });
+  if (opened.opened != SerialPort::Opened::Yes) return 1;
 
   const double idleCpuBefore = CpuSeconds();
   QElapsedTimer idle;

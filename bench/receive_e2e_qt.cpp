@@ -16,7 +16,9 @@
 #include <thread>
 
 #include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
+#include "platform/app_dir.h"
+#include "platform/profile.h"
 #include "platform/codepage.h"
 #include "platform/qt/dialog_qt.h"
 #include "receive_feed.h"
@@ -39,11 +41,11 @@ struct Run {
   double pauseMs;
 };
 
-Run Flood(CSerialPortDlg& dlg, testsupport::PtyPair& pty, bool hex, std::size_t bytes) {
-  dlg.OnBnClickedCountClear();
+Run Flood(MainWindow& dlg, testsupport::PtyPair& pty, bool hex, std::size_t bytes) {
+  dlg.SendNotify(BN_CLICKED, IDC_COUNT_CLEAR);
   dlg.CheckDlgButton(IDC_RX_HEX, hex ? BST_CHECKED : BST_UNCHECKED);
-  dlg.OnBnClickedRxHex();
-  dlg.OnBnClickedClearReceive();
+  dlg.SendNotify(BN_CLICKED, IDC_RX_HEX);
+  dlg.SendNotify(BN_CLICKED, IDC_RX_CLEAR);
   QApplication::processEvents();
 
   const auto traffic = bench::SampleTraffic(1 << 20);
@@ -73,7 +75,7 @@ Run Flood(CSerialPortDlg& dlg, testsupport::PtyPair& pty, bool hex, std::size_t 
   const long residentBefore = bench::ResidentKilobytes();
   const double cpuBefore = CpuSeconds();
   // The UI timer wakes the loop often enough to see the end.
-  while (std::uint64_t(dlg.m_nRxCount) < bytes) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  while (std::uint64_t(dlg.GetReceiver().RxCount()) < bytes) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const double seconds = double(clock.nsecsElapsed()) / 1e9;
   const double cpu = CpuSeconds() - cpuBefore;
   ticker.stop();
@@ -86,21 +88,21 @@ Run Flood(CSerialPortDlg& dlg, testsupport::PtyPair& pty, bool hex, std::size_t 
 
   // Pause during a second flood: how long until chunks stop arriving.
   std::thread second([&] { pty.WriteAll(traffic.data(), traffic.size(), std::chrono::seconds(5)); });
-  while (dlg.m_nRxCount < std::int64_t(bytes) + 100000) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  while (dlg.GetReceiver().RxCount() < std::int64_t(bytes) + 100000) QApplication::processEvents(QEventLoop::AllEvents, 5);
   QElapsedTimer pause;
   pause.start();
-  dlg.OnBnClickedPause();
-  std::int64_t last = dlg.m_nRxCount;
+  dlg.SendNotify(BN_CLICKED, IDC_RX_PAUSE);
+  std::int64_t last = dlg.GetReceiver().RxCount();
   double lastChange = 0;
   while (pause.elapsed() < 500) {
     QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (dlg.m_nRxCount != last) {
-      last = dlg.m_nRxCount;
+    if (dlg.GetReceiver().RxCount() != last) {
+      last = dlg.GetReceiver().RxCount();
       lastChange = double(pause.nsecsElapsed()) / 1e6;
     }
   }
-  dlg.OnBnClickedPause();
-  while (dlg.m_nRxCount < std::int64_t(bytes + traffic.size())) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  dlg.SendNotify(BN_CLICKED, IDC_RX_PAUSE);
+  while (dlg.GetReceiver().RxCount() < std::int64_t(bytes + traffic.size())) QApplication::processEvents(QEventLoop::AllEvents, 5);
   second.join();
   const double mb = double(bytes) / 1e6;
   return {resident, mb / seconds, cpu / mb, worstStall, lastChange};
@@ -118,17 +120,18 @@ int main(int argc, char* argv[]) {
   platform::SetACPForTesting(65001);
   QtToolkit toolkit;
   testsupport::PtyPair pty;
-  CSerialPortDlg dlg;
+  MainWindow dlg;
   dlg.Create();
   for (QWidget* w : QApplication::topLevelWidgets()) w->show();
   dlg.SetDlgItemText(IDC_PORT, pty.PortName());
   dlg.CheckDlgButton(IDC_RX_AUTOCLEAR, BST_UNCHECKED);
-  dlg.m_strFilter = u"OK,ERR";
-  dlg.RebuildFilterList();
-  dlg.m_bFilter = true;
+  // The filter box takes its conditions from the settings file, as a user's click does.
+  platform::WritePrivateProfileString(u"Setting", u"Filter", u"OK,ERR", platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini"));
   dlg.CheckDlgButton(IDC_RX_FILTER, BST_CHECKED);
-  dlg.OnBnClickedOpen();
-  if (!dlg.IsPortOpen()) {
+  dlg.SendNotify(BN_CLICKED, IDC_RX_FILTER);
+  dlg.SetDlgItemText(IDC_PORT, pty.PortName());
+  dlg.SendNotify(BN_CLICKED, IDC_OPEN);
+  if (!dlg.GetConnection().IsOpen()) {
     std::fprintf(stderr, "cannot open %s\n", pty.SlavePath().c_str());
     return 1;
   }
@@ -143,7 +146,7 @@ int main(int argc, char* argv[]) {
                 r.cpuSecondsPerMegabyte, r.worstStallMs, r.pauseMs, r.residentBytesPerByte);
     std::fflush(stdout);
   }
-  dlg.OnBnClickedOpen();
+  dlg.SendNotify(BN_CLICKED, IDC_OPEN);
   std::filesystem::remove_all(folder);
   return 0;
 }

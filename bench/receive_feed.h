@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
+#include "app/serial_port_app.h"
+#include "platform/app_dir.h"
+#include "platform/profile.h"
 #include "res/resource.h"
-#include "serial/port_messages.h"
 
 // Feeds 500-byte chunks into the main dialog's receive handler, Auto Clear off, and times a
 // run of chunks each time the received bytes reach 10 KB, 1 MB and 20 MB.
@@ -39,14 +41,15 @@ inline std::vector<std::uint8_t> SampleTraffic(std::size_t size) {
   return bytes;
 }
 
-inline FeedResult FeedReceive(CSerialPortDlg& dlg, bool hex, bool filter, const std::function<void()>& settle) {
+inline FeedResult FeedReceive(MainWindow& dlg, bool hex, bool filter, const std::function<void()>& settle) {
   dlg.CheckDlgButton(IDC_RX_AUTOCLEAR, BST_UNCHECKED);
   dlg.CheckDlgButton(IDC_RX_HEX, hex ? BST_CHECKED : BST_UNCHECKED);
-  dlg.OnBnClickedRxHex();
-  dlg.m_strFilter = u"OK,ERR";
-  dlg.RebuildFilterList();
-  dlg.m_bFilter = filter;
-  dlg.OnBnClickedClearReceive();
+  dlg.SendNotify(BN_CLICKED, IDC_RX_HEX);
+  // The filter box takes its conditions from the settings file, as a user's click does.
+  platform::WritePrivateProfileString(u"Setting", u"Filter", u"OK,ERR", platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini"));
+  dlg.CheckDlgButton(IDC_RX_FILTER, filter ? BST_CHECKED : BST_UNCHECKED);
+  dlg.SendNotify(BN_CLICKED, IDC_RX_FILTER);
+  dlg.SendNotify(BN_CLICKED, IDC_RX_CLEAR);
   settle();
 
   constexpr std::size_t kChunk = 500;
@@ -56,7 +59,8 @@ inline FeedResult FeedReceive(CSerialPortDlg& dlg, bool hex, bool filter, const 
   std::size_t received = 0;
   auto feed = [&] {
     const std::uint8_t* chunk = traffic.data() + (received % (traffic.size() - kChunk));
-    dlg.SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(chunk), kChunk);
+    dlg.GetReceiver().Receive({chunk, kChunk});
+    dlg.GetReceiver().HandOverDone();
     received += kChunk;
   };
   FeedResult result{};

@@ -18,7 +18,7 @@ int main() {
   std::printf("%-6s %-7s %10s %10s %10s %14s\n", "mode", "filter", "10 KB", "1 MB", "20 MB", "RSS B/byte");
   for (const bool hex : {false, true}) {
     for (const bool filter : {false, true}) {
-      CSerialPortDlg dlg;
+      MainWindow dlg;
       dlg.Create();
       const auto r = bench::FeedReceive(dlg, hex, filter, [&] { toolkit.ProcessPosted(); });
       std::printf("%-6s %-7s %10.2f %10.2f %10.2f %14.2f\n", hex ? "hex" : "text", filter ? "on" : "off",

@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
   std::printf("%-6s %-7s %10s %10s %10s %14s\n", "mode", "filter", "10 KB", "1 MB", "20 MB", "RSS B/byte");
   for (const bool hex : {false, true}) {
     for (const bool filter : {false, true}) {
-      CSerialPortDlg dlg;
+      MainWindow dlg;
       dlg.Create();
       const auto r = bench::FeedReceive(dlg, hex, filter, [] {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();

@@ -24,25 +24,25 @@ double Median(std::vector<double> values) {
 double Throughput(SendSession& session, const std::u16string& payload, int sends, int inFlight) {
   HeadlessToolkit& toolkit = session.toolkit;
   DrainedLine& line = session.line;
-  CSerialPortDlg& dlg = session.dlg;
+  MainWindow& dlg = session.dlg;
   HeadlessWindow& window = session.Window();
   window.Replace(IDC_TX_EDIT, payload);
   const std::uint64_t start = line.Received();
   const std::uint64_t total = static_cast<std::uint64_t>(payload.size()) * static_cast<std::uint64_t>(sends);
-  dlg.m_nTxCount = 0;
+  dlg.GetSender().ClearCount();
   const auto began = Clock::now();
   for (int i = 0; i < sends; ++i) {
-    toolkit.PumpUntil([&] { return dlg.m_nTxCount + payload.size() * static_cast<std::uint64_t>(inFlight) >=
+    toolkit.PumpUntil([&] { return dlg.GetSender().TxCount() + payload.size() * static_cast<std::uint64_t>(inFlight) >=
                                    payload.size() * static_cast<std::uint64_t>(i + 1); });
     window.Click(IDC_SEND);
   }
   while (line.Received() - start < total) std::this_thread::yield();
   const std::chrono::duration<double> spent = Clock::now() - began;
-  toolkit.PumpUntil([&] { return dlg.m_nTxCount == total; });
+  toolkit.PumpUntil([&] { return dlg.GetSender().TxCount() == total; });
   return static_cast<double>(total) / 1e6 / spent.count();
 }
 
-double ChecksumMicroseconds(CSerialPortDlg& dlg, HeadlessWindow& window) {
+double ChecksumMicroseconds(MainWindow& dlg, HeadlessWindow& window) {
   std::u16string hex;
   for (int i = 0; hex.size() < 65536; ++i) {
     hex += text::HexByteLower(static_cast<std::uint8_t>(i * 37));
@@ -53,7 +53,7 @@ double ChecksumMicroseconds(CSerialPortDlg& dlg, HeadlessWindow& window) {
   std::vector<double> rounds;
   for (int round = 0; round < 30; ++round) {
     const auto began = Clock::now();
-    for (int i = 0; i < 20; ++i) dlg.UpdateChecksum();
+    for (int i = 0; i < 20; ++i) dlg.GetSender().UpdateChecksum();
     const std::chrono::duration<double, std::micro> spent = Clock::now() - began;
     rounds.push_back(spent.count() / 20);
   }

@@ -57,10 +57,10 @@ long StatusKb(const char* field) {
 void Run(const char* label, const std::filesystem::path& file, std::uint64_t expected, SendSession& session) {
   HeadlessToolkit& toolkit = session.toolkit;
   DrainedLine& line = session.line;
-  CSerialPortDlg& dlg = session.dlg;
+  MainWindow& dlg = session.dlg;
   HeadlessWindow& window = session.Window();
   const std::uint64_t start = line.Received();
-  const std::uint64_t txBefore = dlg.m_nTxCount;
+  const std::uint64_t txBefore = dlg.GetSender().TxCount();
   const long idleKb = StatusKb("VmRSS:");
   long peakKb = idleKb;
   const auto began = Clock::now();
@@ -72,14 +72,14 @@ void Run(const char* label, const std::filesystem::path& file, std::uint64_t exp
       },
       std::chrono::minutes(5));
   const std::chrono::duration<double> spent = Clock::now() - began;
-  toolkit.PumpUntil([&] { return !dlg.IsSendingFile() && dlg.m_nTxCount - txBefore == expected; });
+  toolkit.PumpUntil([&] { return !dlg.GetSender().IsSendingFile() && dlg.GetSender().TxCount() - txBefore == expected; });
   std::printf("%-32s %8.1f MB/s   resident %6.1f MB idle, peak %+7.2f MB above it\n", label,
               static_cast<double>(expected) / 1e6 / spent.count(), static_cast<double>(idleKb) / 1024,
               static_cast<double>(peakKb - idleKb) / 1024);
-  if (line.Received() - start != expected || dlg.m_nTxCount - txBefore != expected) {
+  if (line.Received() - start != expected || dlg.GetSender().TxCount() - txBefore != expected) {
     std::printf("  unexpected count: %llu bytes arrived, TX counted %llu, %llu expected\n",
                 static_cast<unsigned long long>(line.Received() - start),
-                static_cast<unsigned long long>(dlg.m_nTxCount - txBefore), static_cast<unsigned long long>(expected));
+                static_cast<unsigned long long>(dlg.GetSender().TxCount() - txBefore), static_cast<unsigned long long>(expected));
   }
 }
 }  // namespace

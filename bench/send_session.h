@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
 #include "platform/codepage.h"
 #include "support/headless/dialog_headless.h"
 #include "platform/text.h"
@@ -58,7 +58,7 @@ struct SendSession {
     platform::SetACPForTesting(65001);
   }
   ~SendSession() {
-    if (dlg.IsPortOpen()) Window().Click(IDC_OPEN);
+    if (dlg.GetConnection().IsOpen()) Window().Click(IDC_OPEN);
   }
 
   // False, with a message, when the window or the port does not open.
@@ -66,7 +66,7 @@ struct SendSession {
     if (!dlg.Create()) return false;
     Window().Replace(IDC_PORT, line.PortName());
     Window().Click(IDC_OPEN);
-    if (dlg.IsPortOpen()) return true;
+    if (dlg.GetConnection().IsOpen()) return true;
     std::fprintf(stderr, "cannot open %s\n", text::ToUtf8(line.PortName()).c_str());
     return false;
   }
@@ -75,5 +75,5 @@ struct SendSession {
   testsupport::TempDir folder;
   HeadlessToolkit toolkit;
   DrainedLine line;
-  CSerialPortDlg dlg;
+  MainWindow dlg;
 };

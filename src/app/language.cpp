@@ -1,5 +1,7 @@
-#include "app/serial_port_dlg.h"
+#include "app/language.h"
+
 #include "platform/codepage.h"
+#include "platform/dialog.h"
 #include "res/resource.h"
 #include "res/string_table.h"
 
@@ -10,23 +12,25 @@ struct CaptionRow {
   int stringId;
 };
 constexpr CaptionRow kCaptions[] = {
-    {IDC_GRP_SETTING, IDS_SETTING},  {IDC_LBL_PORT, IDS_PORT},     {IDC_LBL_BAUD, IDS_BAUD},      {IDC_LBL_PARITY, IDS_PARITY},
-    {IDC_LBL_DATABITS, IDS_DATABITS}, {IDC_LBL_STOPBITS, IDS_STOPBITS}, {IDC_GRP_RXCTRL, IDS_RX_CONTROL},    {IDC_GRP_TXCTRL, IDS_TX_CONTROL},
-    {IDC_LBL_INTERVAL, IDS_INTERVALS}, {IDC_GRP_RX, IDS_RECEIVE},       {IDC_GRP_TX, IDS_SEND},        {IDC_LBL_MS, IDS_MS},
-    {IDC_REFRESH, IDS_REFRESH},      {IDC_OPEN, IDS_OPEN},         {IDC_RX_CLEAR, IDS_CLEAR_RECEIVE},      {IDC_RX_PAUSE, IDS_PAUSE},
-    {IDC_COUNT_CLEAR, IDS_CLEAR},  {IDC_RX_SAVE, IDS_SAVE_AS_TXT},      {IDC_TX_CLEAR, IDS_CLEAR_SEND},      {IDC_SEND, IDS_SEND_BUTTON},
-    {IDC_SEND_FILE, IDS_SEND_FILE},    {IDC_RX_AUTOCLEAR, IDS_AUTO_CLEAR}, {IDC_FILTER_SET, IDS_FILTER_SET},    {IDC_RX_FILTER, IDS_RX_FILTER},
-    {IDC_RX_HEX, IDS_HEX},       {IDC_RX_ADDSPACE, IDS_ADD_SPACE},  {IDC_TX_HEX, IDS_HEX},        {IDC_TX_IGNORESPACE, IDS_IGNORE_SPACE},
-    {IDC_TX_AUTOSEND, IDS_AUTO_SEND},
+    {IDC_GRP_SETTING, IDS_SETTING},     {IDC_LBL_PORT, IDS_PORT},          {IDC_LBL_BAUD, IDS_BAUD},
+    {IDC_LBL_PARITY, IDS_PARITY},       {IDC_LBL_DATABITS, IDS_DATABITS},  {IDC_LBL_STOPBITS, IDS_STOPBITS},
+    {IDC_GRP_RXCTRL, IDS_RX_CONTROL},   {IDC_GRP_TXCTRL, IDS_TX_CONTROL},  {IDC_LBL_INTERVAL, IDS_INTERVALS},
+    {IDC_GRP_RX, IDS_RECEIVE},          {IDC_GRP_TX, IDS_SEND},            {IDC_LBL_MS, IDS_MS},
+    {IDC_REFRESH, IDS_REFRESH},         {IDC_OPEN, IDS_OPEN},              {IDC_RX_CLEAR, IDS_CLEAR_RECEIVE},
+    {IDC_RX_PAUSE, IDS_PAUSE},          {IDC_COUNT_CLEAR, IDS_CLEAR},      {IDC_RX_SAVE, IDS_SAVE_AS_TXT},
+    {IDC_TX_CLEAR, IDS_CLEAR_SEND},     {IDC_SEND, IDS_SEND_BUTTON},       {IDC_SEND_FILE, IDS_SEND_FILE},
+    {IDC_RX_AUTOCLEAR, IDS_AUTO_CLEAR}, {IDC_FILTER_SET, IDS_FILTER_SET},  {IDC_RX_FILTER, IDS_RX_FILTER},
+    {IDC_RX_HEX, IDS_HEX},              {IDC_RX_ADDSPACE, IDS_ADD_SPACE},  {IDC_TX_HEX, IDS_HEX},
+    {IDC_TX_IGNORESPACE, IDS_IGNORE_SPACE}, {IDC_TX_AUTOSEND, IDS_AUTO_SEND},
 };
 }  // namespace
 
-void CSerialPortDlg::ApplyLanguage() {
-  m_nLangBase = platform::UiLanguageBase();
-  for (const auto& row : kCaptions) SetDlgItemText(row.controlId, LoadString(row.stringId));
+void Language::Apply(CDialogEx& mainWindow) {
+  m_base = platform::UiLanguageBase();
+  for (const auto& row : kCaptions) mainWindow.SetDlgItemText(row.controlId, Text(row.stringId));
 }
 
-const std::u16string& CSerialPortDlg::LoadString(int id) {
-  FetchString(id, m_nLangBase, m_strTemp);
-  return m_strTemp;
+const std::u16string& Language::Text(int englishId) {
+  FetchString(englishId, m_base, m_scratch);
+  return m_scratch;
 }

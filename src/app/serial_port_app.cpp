@@ -1,6 +1,6 @@
 #include "app/serial_port_app.h"
 
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
 #include "platform/app_dir.h"
 
 std::u16string g_strAppDir;
@@ -8,7 +8,7 @@ CSerialPortApp theApp;
 
 bool CSerialPortApp::InitInstance() {
   g_strAppDir = platform::ExecutableDirectory();
-  CSerialPortDlg dlg;
-  dlg.DoModal();
+  MainWindow window;
+  window.DoModal();
   return false;
 }

@@ -1,63 +1,49 @@
-#include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
-#include "platform/app_dir.h"
+#include "app/settings.h"
+
 #include "platform/port_names.h"
 #include "platform/profile.h"
-#include "res/resource.h"
 
 namespace {
 constexpr std::u16string_view kSection = u"Setting";
 
-struct ComboKey {
-  std::u16string_view key;
-  std::u16string_view defaultValue;
-  int controlId;
-};
-// Port and line settings, in the order they are read and written.
-constexpr ComboKey kComboKeys[] = {
-    {u"COMPORT", u"", IDC_PORT},  // defaults to the system's usual first port
-    {u"BaudRate", u"9600", IDC_BAUD},
-    {u"Parity", u"NONE", IDC_PARITY},
-    {u"DataBits", u"8", IDC_DATABITS},
-    {u"StopBits", u"1", IDC_STOPBITS},
-};
+std::u16string Read(std::u16string_view key, std::u16string_view fallback, const std::filesystem::path& file) {
+  return platform::GetPrivateProfileString(kSection, key, fallback, file);
+}
+void Write(std::u16string_view key, std::u16string_view value, const std::filesystem::path& file) {
+  platform::WritePrivateProfileString(kSection, key, value, file);
+}
 }  // namespace
 
-std::filesystem::path CSerialPortDlg::SettingsPath() const {
-  return platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini");
+StoredSettings SettingsFile::Load() const {
+  StoredSettings s;
+  // The port defaults to the system's usual first port.
+  s.port = Read(u"COMPORT", platform::DefaultPortName(), m_path);
+  s.baudRate = Read(u"BaudRate", u"9600", m_path);
+  s.parity = Read(u"Parity", u"NONE", m_path);
+  s.dataBits = Read(u"DataBits", u"8", m_path);
+  s.stopBits = Read(u"StopBits", u"1", m_path);
+  s.interval = Read(u"Interval", u"1000", m_path);
+  s.filter = Read(u"Filter", u"", m_path);
+  s.keepOnly = Read(u"_bCheck", u"0", m_path) != u"0";
+  s.folder = Read(u"Path", u"", m_path);
+  return s;
 }
 
-void CSerialPortDlg::LoadSettings() {
-  const auto path = SettingsPath();
-  for (const auto& row : kComboKeys) {
-    const auto fallback = row.controlId == IDC_PORT ? platform::DefaultPortName() : row.defaultValue;
-    SetDlgItemText(row.controlId, platform::GetPrivateProfileString(kSection, row.key, fallback, path));
-  }
-  SetDlgItemText(IDC_TX_INTERVAL, platform::GetPrivateProfileString(kSection, u"Interval", u"1000", path));
-  m_strFilter = platform::GetPrivateProfileString(kSection, u"Filter", u"", path);
-  m_strTemp = platform::GetPrivateProfileString(kSection, u"_bCheck", u"0", path);
-  m_bOnlyReserve = m_strTemp != u"0";
-  m_strPath = platform::GetPrivateProfileString(kSection, u"Path", u"", path);
-  if (m_strPath.empty()) {
-    m_strPath = g_strAppDir;
-    SaveSettings();
-  }
+// In this order: a new file lists its keys so.
+void SettingsFile::Save(const StoredSettings& s) const {
+  Write(u"COMPORT", s.port, m_path);
+  Write(u"BaudRate", s.baudRate, m_path);
+  Write(u"Parity", s.parity, m_path);
+  Write(u"DataBits", s.dataBits, m_path);
+  Write(u"StopBits", s.stopBits, m_path);
+  Write(u"Interval", s.interval, m_path);
+  Write(u"Path", s.folder, m_path);
+  Write(u"Filter", s.filter, m_path);
+  Write(u"_bCheck", s.keepOnly ? u"1" : u"0", m_path);
+  platform::SetFileHidden(m_path);
 }
 
-void CSerialPortDlg::SaveSettings() {
-  const auto path = SettingsPath();
-  for (const auto& row : kComboKeys) {
-    platform::WritePrivateProfileString(kSection, row.key, GetDlgItemText(row.controlId), path);
-  }
-  platform::WritePrivateProfileString(kSection, u"Interval", GetDlgItemText(IDC_TX_INTERVAL), path);
-  platform::WritePrivateProfileString(kSection, u"Path", m_strPath, path);
-  platform::WritePrivateProfileString(kSection, u"Filter", m_strFilter, path);
-  platform::WritePrivateProfileString(kSection, u"_bCheck", m_bOnlyReserve ? u"1" : u"0", path);
-  platform::SetFileHidden(path);
-}
-
-void CSerialPortDlg::WriteIntervalSetting() {
-  const auto path = SettingsPath();
-  platform::WritePrivateProfileString(kSection, u"Interval", GetDlgItemText(IDC_TX_INTERVAL), path);
-  platform::SetFileHidden(path);
+void SettingsFile::SaveInterval(std::u16string_view interval) const {
+  Write(u"Interval", interval, m_path);
+  platform::SetFileHidden(m_path);
 }

@@ -2,7 +2,7 @@
 
 #include "platform/text.h"
 #include "platform/ui_toolkit.h"
-#include "res/dialog_template.h"
+#include "platform/dialog_template.h"
 
 namespace {
 // The caption of the application's message boxes.

@@ -23,12 +23,34 @@ struct MessageMapEntry {
 };
 using MessageMap = std::vector<MessageMapEntry>;
 
-template <class Dialog>
-MessageMapEntry OnNotify(UINT code, int controlId, void (Dialog::*handler)()) {
+// Rows whose handler is any callable that takes the dialog: for notifications the dialog
+// only passes on to one of its parts.
+template <class Dialog, class Handler>
+MessageMapEntry OnNotifyCall(UINT code, int controlId, Handler handler) {
   return {WM_COMMAND, code, controlId, [handler](CDialogEx& d, WPARAM, LPARAM) -> LRESULT {
-            (static_cast<Dialog&>(d).*handler)();
+            handler(static_cast<Dialog&>(d));
             return 0;
           }};
+}
+template <class Dialog, class Handler>
+MessageMapEntry OnTimerCall(Handler handler) {
+  return {WM_TIMER, 0, 0, [handler](CDialogEx& d, WPARAM w, LPARAM) -> LRESULT {
+            handler(static_cast<Dialog&>(d), static_cast<UINT_PTR>(w));
+            return 0;
+          }};
+}
+template <class Dialog, class Handler>
+MessageMapEntry OnDropFilesCall(Handler handler) {
+  return {WM_DROPFILES, 0, 0, [handler](CDialogEx& d, WPARAM w, LPARAM) -> LRESULT {
+            handler(static_cast<Dialog&>(d), *reinterpret_cast<const DroppedFiles*>(w));
+            return 0;
+          }};
+}
+
+// Rows whose handler is a member function of the dialog.
+template <class Dialog>
+MessageMapEntry OnNotify(UINT code, int controlId, void (Dialog::*handler)()) {
+  return OnNotifyCall<Dialog>(code, controlId, [handler](Dialog& d) { (d.*handler)(); });
 }
 template <class Dialog>
 MessageMapEntry OnMessage(UINT message, LRESULT (Dialog::*handler)(WPARAM, LPARAM)) {
@@ -45,17 +67,11 @@ MessageMapEntry OnMessage(UINT message, void (Dialog::*handler)()) {
 }
 template <class Dialog>
 MessageMapEntry OnTimerMessage(void (Dialog::*handler)(UINT_PTR)) {
-  return {WM_TIMER, 0, 0, [handler](CDialogEx& d, WPARAM w, LPARAM) -> LRESULT {
-            (static_cast<Dialog&>(d).*handler)(static_cast<UINT_PTR>(w));
-            return 0;
-          }};
+  return OnTimerCall<Dialog>([handler](Dialog& d, UINT_PTR id) { (d.*handler)(id); });
 }
 template <class Dialog>
 MessageMapEntry OnDropFilesMessage(void (Dialog::*handler)(const DroppedFiles&)) {
-  return {WM_DROPFILES, 0, 0, [handler](CDialogEx& d, WPARAM w, LPARAM) -> LRESULT {
-            (static_cast<Dialog&>(d).*handler)(*reinterpret_cast<const DroppedFiles*>(w));
-            return 0;
-          }};
+  return OnDropFilesCall<Dialog>([handler](Dialog& d, const DroppedFiles& files) { (d.*handler)(files); });
 }
 
 // Moves values between members and controls, in the direction UpdateData asks for.

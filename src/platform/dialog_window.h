@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/waker.h"
 #include "platform/window_messages.h"
 
 struct DialogTemplate;
@@ -85,4 +87,7 @@ class DialogWindow {
 
   // Thread-safe: run `task` on the UI thread soon. Never runs it after the window is gone.
   virtual void PostTask(std::function<void()> task) = 0;
+  // A waker of the UI thread for a worker's own hand-over. It may outlive the window (it
+  // then wakes nothing the window owned) but not the UI thread's event loop.
+  virtual std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) = 0;
 };

@@ -4,23 +4,30 @@
 
 #include "platform/dialog.h"
 
-// The small modal dialog in which the user writes the receive filter's conditions.
-class Filter : public CDialogEx {
+// The small modal dialog in which the user writes the receive filter's conditions. One
+// object serves every run; the Only reserve flag it hands back is the one its last OK set
+// (true before any OK), whatever ended the run.
+class FilterDialog : public CDialogEx {
  public:
-  explicit Filter(CDialogEx* owner);
+  explicit FilterDialog(CDialogEx* owner);
+
+  // Runs the dialog on `conditions` and `keepOnly`; true when it ended with OK, and then
+  // `conditions` holds what was typed.
+  bool Run(std::u16string& conditions, bool& keepOnly);
 
   BOOL OnInitDialog() override;
   void DoDataExchange(DataExchange& dx) override;
   BOOL PreTranslateMessage(KeyMessage& msg) override;
   const MessageMap& GetMessageMap() const override;
+
+ private:
   void ApplyLanguage();
   void OnBnClickedOk();
   void OnBnClickedCancel();
 
-  int m_nLangBase = 0;
-  std::u16string m_strText;
-  std::u16string m_strFilter;
-  int m_nOnlyReserve = 0;
-  bool m_bOnlyReserve = true;
-  bool m_bAccepted = false;
+  std::u16string m_caption;  // scratch for the captions as they are fetched
+  std::u16string m_conditions;
+  int m_keepChecked = 0;  // the Only reserve box, as data exchange moves it
+  bool m_keepOnly = true;
+  bool m_accepted = false;
 };

@@ -1,14 +1,9 @@
+#include "receive/save_received_text.h"
+
 #include <fstream>
 #include <system_error>
 
-#include "app/serial_port_dlg.h"
-#include "platform/app_dir.h"
 #include "platform/codepage.h"
-#include "platform/local_time.h"
-#include "platform/text.h"
-#include "receive/save_file_name.h"
-#include "res/resource.h"
-#include "res/string_table.h"
 
 namespace {
 // Writes beside the target and renames over it, so a failed write (a full disk) leaves the
@@ -34,25 +29,7 @@ bool ReplaceFileContent(const std::filesystem::path& target, const std::string& 
 }
 }  // namespace
 
-void CSerialPortDlg::OnBnClickedSaveTxt() {
-  std::u16string text = GetDlgItemText(IDC_RX_EDIT);
-  FileDialogRequest request;
-  request.save = true;
-  request.initialPath = m_strPath;
-  if (request.initialPath.empty() || request.initialPath.back() != platform::PathSeparator()) {
-    request.initialPath += platform::PathSeparator();
-  }
-  request.initialPath += SaveFileName(platform::GetLocalTime());
-  request.filter = u"Text Files(*.txt)|*.txt||";
-  request.defaultExtension = u"txt";
-  const auto chosen = ShowFileDialog(request);
-  if (!chosen) return;
-
-  m_strPath = chosen->path.substr(0, chosen->path.size() - chosen->fileName.size());
-  SaveSettings();
-
+bool SaveReceivedText(const std::filesystem::path& target, std::u16string text) {
   if (text.size() < 2 || text.compare(text.size() - 2, 2, u"\r\n") != 0) text += u"\r\n";
-  if (!ReplaceFileContent(std::filesystem::path(chosen->path), platform::WideToMultiByte(platform::GetACP(), text))) {
-    MessageBox(text::FormatOne(LoadString(IDS_SAVE_FILE_ERROR), chosen->path));
-  }
+  return ReplaceFileContent(target, platform::WideToMultiByte(platform::GetACP(), text));
 }

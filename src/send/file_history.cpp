@@ -1,29 +1,24 @@
-#include <algorithm>
+#include "send/file_history.h"
 
-#include "app/serial_port_dlg.h"
-#include "res/resource.h"
+#include <algorithm>
 
 namespace {
 constexpr std::size_t kFileHistorySize = 10;
 }  // namespace
 
-// Paths are the keys; names are what the list shows, and may repeat.
-void CSerialPortDlg::AddToFileHistory(const std::u16string& name, const std::u16string& path) {
-  const auto known = std::find(m_dqFilePaths.begin(), m_dqFilePaths.end(), path);
-  if (known != m_dqFilePaths.end()) {
-    const auto entry = known - m_dqFilePaths.begin();
-    m_dqFilePaths.erase(known);
-    m_dqFileNames.erase(m_dqFileNames.begin() + entry);
-  }
-  m_dqFilePaths.push_front(path);
-  m_dqFileNames.push_front(name);
-  if (m_dqFilePaths.size() > kFileHistorySize) {
-    m_dqFilePaths.pop_back();
-    m_dqFileNames.pop_back();
-  }
-  ComboResetContent(IDC_FILE_HISTORY);
-  for (const auto& shown : m_dqFileNames) ComboAddString(IDC_FILE_HISTORY, shown);
-  // The entry just sent is the first; a search by name could land on another file of the
-  // same name, or on a longer name that begins with it.
-  ComboSetCurSel(IDC_FILE_HISTORY, 0);
+void FileHistory::Add(const std::u16string& name, const std::u16string& path) {
+  std::erase_if(m_entries, [&path](const Entry& entry) { return entry.path == path; });
+  m_entries.push_front(Entry{name, path});
+  if (m_entries.size() > kFileHistorySize) m_entries.pop_back();
+}
+
+const FileHistory::Entry* FileHistory::At(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) return nullptr;
+  return &m_entries[static_cast<std::size_t>(index)];
+}
+
+std::vector<std::u16string> FileHistory::Names() const {
+  std::vector<std::u16string> names;
+  for (const Entry& entry : m_entries) names.push_back(entry.name);
+  return names;
 }

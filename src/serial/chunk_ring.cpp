@@ -15,22 +15,16 @@ std::uint8_t* ChunkRing::WaitFreeSlot() {
 
 bool ChunkRing::Publish(int count) {
   const std::uint32_t head = m_head.load(std::memory_order_relaxed);
-  // Only the two bytes after the chunk need clearing; the rest is never read.
-  auto& slot = m_slots[head % kSlots];
-  slot[static_cast<std::size_t>(count)] = 0;
-  slot[static_cast<std::size_t>(count) + 1] = 0;
   m_counts[head % kSlots] = count;
   const bool wasEmpty = head == m_tail.load(std::memory_order_acquire);
   m_head.store(head + 1, std::memory_order_release);
   return wasEmpty;
 }
 
-bool ChunkRing::Front(const std::uint8_t*& data, int& count) const {
+std::span<const std::uint8_t> ChunkRing::Front() const {
   const std::uint32_t tail = m_tail.load(std::memory_order_relaxed);
-  if (tail == m_head.load(std::memory_order_acquire)) return false;
-  data = m_slots[tail % kSlots].data();
-  count = m_counts[tail % kSlots];
-  return true;
+  if (tail == m_head.load(std::memory_order_acquire)) return {};
+  return {m_slots[tail % kSlots].data(), static_cast<std::size_t>(m_counts[tail % kSlots])};
 }
 
 void ChunkRing::PopFront() {

@@ -5,10 +5,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <span>
 
 // The chunks the read thread has read and the UI thread has not yet handled, oldest first.
-// One producer (the read thread) and one consumer (the UI thread). Every chunk sits in a slot
-// of its own, followed by at least two zero bytes.
+// One producer (the read thread) and one consumer (the UI thread); every chunk sits in a slot
+// of its own, so a full ring holds the reader back until the window catches up.
 class ChunkRing {
  public:
   static constexpr int kSlots = 64;
@@ -17,13 +18,12 @@ class ChunkRing {
   // Reader: a free slot to read into, or nullptr once Release() was called. Blocks
   // while every slot holds a chunk the UI thread has not handled yet.
   std::uint8_t* WaitFreeSlot();
-  // Reader: the slot from WaitFreeSlot now holds `count` bytes (at most kChunkBytes); two zero
-  // bytes are put after them. Returns true when the ring was
-  // empty before, so the consumer may be idle and needs waking.
+  // Reader: the slot from WaitFreeSlot now holds `count` bytes (at most kChunkBytes).
+  // Returns true when the ring was empty before, so the consumer may be idle.
   bool Publish(int count);
 
-  // UI thread: the oldest chunk, if any.
-  bool Front(const std::uint8_t*& data, int& count) const;
+  // UI thread: the oldest chunk; empty when there is none.
+  std::span<const std::uint8_t> Front() const;
   void PopFront();
   bool Empty() const;
 
@@ -33,7 +33,7 @@ class ChunkRing {
   void Reset();
 
  private:
-  std::array<std::array<std::uint8_t, kChunkBytes + 2>, kSlots> m_slots{};
+  std::array<std::array<std::uint8_t, kChunkBytes>, kSlots> m_slots{};
   std::array<int, kSlots> m_counts{};
   std::atomic<std::uint32_t> m_head{0};  // next slot to publish
   std::atomic<std::uint32_t> m_tail{0};  // next slot to consume

@@ -1,23 +1,17 @@
 #include "serial/port_records.h"
 
-CSerialPort::CSerialInfo RecordOf(const platform::SerialDeviceInfo& device) {
-  CSerialPort::CSerialInfo record;
-  record.m_strDevicePath = device.devicePath;
-  record.m_strPortName = device.portName;
-  record.m_strFriendlyName = device.friendlyName;
-  record.m_bUsbDevice = device.usb ? TRUE : FALSE;
-  record.m_strDescription = device.description;
-  return record;
+PortRecord RecordOf(const platform::SerialDeviceInfo& device) {
+  return PortRecord{device.devicePath, device.portName, device.friendlyName, device.usb, device.description};
 }
 
-void AppendInterfaceRecord(std::vector<CSerialPort::CSerialInfo>& ports, const platform::SerialDeviceInfo& device) {
+void AppendInterfaceRecord(std::vector<PortRecord>& ports, const platform::SerialDeviceInfo& device) {
   if (device.friendlyName.empty() || device.description.empty()) return;
   ports.push_back(RecordOf(device));
 }
 
-void MergeRegistryRecord(std::vector<CSerialPort::CSerialInfo>& ports, const CSerialPort::CSerialInfo& record) {
+void MergeRegistryRecord(std::vector<PortRecord>& ports, const PortRecord& record) {
   for (auto& existing : ports) {
-    if (existing.m_strPortName == record.m_strPortName) {
+    if (existing.portName == record.portName) {
       existing = record;
       return;
     }
@@ -25,13 +19,13 @@ void MergeRegistryRecord(std::vector<CSerialPort::CSerialInfo>& ports, const CSe
   ports.push_back(record);
 }
 
-void CompletePortRecord(CSerialPort::CSerialInfo& record) {
-  if (record.m_strFriendlyName.empty()) record.m_strFriendlyName = record.m_strPortName;
-  if (!record.m_strDescription.empty()) return;
-  record.m_strDescription = record.m_strFriendlyName;
-  const auto open = record.m_strDescription.find(u" (");
-  const auto close = record.m_strDescription.find(u')');
-  if (open != std::u16string::npos && open > 0 && close == record.m_strDescription.size() - 1) {
-    record.m_strDescription.resize(open);
+void CompletePortRecord(PortRecord& record) {
+  if (record.friendlyName.empty()) record.friendlyName = record.portName;
+  if (!record.description.empty()) return;
+  record.description = record.friendlyName;
+  const auto open = record.description.find(u" (");
+  const auto close = record.description.find(u')');
+  if (open != std::u16string::npos && open > 0 && close == record.description.size() - 1) {
+    record.description.resize(open);
   }
 }

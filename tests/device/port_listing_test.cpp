@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/port_discovery.h"
-#include "serial/serial_port.h"
+#include "serial/port_list.h"
 #include "support/pty_pair.h"
 
 namespace {
@@ -31,16 +31,15 @@ TEST(PortListing, EachKindOfDeviceIsTakenInByItsRule) {
         Device(first, u"", u"Named (COM7)", DeviceListing::Interface),  // no description
     };
   });
-  std::vector<CSerialPort::CSerialInfo> ports;
-  CSerialPort::EnumeratePorts(ports);
+  const std::vector<PortRecord> ports = ListPorts();
   SetPortDiscovery({});
 
   ASSERT_EQ(ports.size(), 2u);
-  EXPECT_EQ(ports[0].m_strDevicePath, third.PortName()) << "the later instance, in the earlier's place";
-  EXPECT_EQ(ports[0].m_strFriendlyName, u"Second (COM1)");
-  EXPECT_EQ(ports[0].m_strDescription, u"Second");
-  EXPECT_EQ(ports[1].m_strFriendlyName, u"COM2");
-  EXPECT_EQ(ports[1].m_strDescription, u"COM2");
+  EXPECT_EQ(ports[0].devicePath, third.PortName()) << "the later instance, in the earlier's place";
+  EXPECT_EQ(ports[0].friendlyName, u"Second (COM1)");
+  EXPECT_EQ(ports[0].description, u"Second");
+  EXPECT_EQ(ports[1].friendlyName, u"COM2");
+  EXPECT_EQ(ports[1].description, u"COM2");
 }
 
 }  // namespace

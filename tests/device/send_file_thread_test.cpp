@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "hub/send_file_fixture.h"
-#include "serial/port_messages.h"
 
 using namespace std::chrono_literals;
 
@@ -90,11 +89,11 @@ TEST_F(SendFileThreadTest, EscStopsALongFileWhileTheWindowGoesOnReceiving) {
   // Data from the far end is shown while the file is still going out.
   ASSERT_TRUE(pty.WriteAll(Bytes("ping")));
   ASSERT_TRUE(toolkit.PumpUntil([&] { return Text(IDC_RX_EDIT) == u"ping"; }));
-  EXPECT_TRUE(dlg->IsSendingFile());
+  EXPECT_TRUE(dlg->GetSender().IsSendingFile());
 
   W().Focus(IDC_RX_EDIT);
   W().PressKey(VK_ESCAPE);
-  EXPECT_FALSE(dlg->IsSendingFile());
+  EXPECT_FALSE(dlg->GetSender().IsSendingFile());
   EXPECT_EQ(Text(IDC_SEND_FILE), u"Send File");
   // The file stops after the piece being written; what comes after it still goes out.
   Send(u"~");
@@ -104,7 +103,7 @@ TEST_F(SendFileThreadTest, EscStopsALongFileWhileTheWindowGoesOnReceiving) {
   EXPECT_LT(received.size(), size / 2);
   EXPECT_EQ(std::count(received.begin(), received.end(), 'a'), static_cast<long>(received.size() - 1));
   EXPECT_TRUE(PumpUntilText(IDC_TX_COUNT, u"TX:" + text::Decimal(received.size())));
-  EXPECT_TRUE(dlg->IsPortOpen());
+  EXPECT_TRUE(PortOpen());
 }
 
 TEST_F(SendFileThreadTest, SendFileAgainStopsTheFileAndThoseQueuedBehindIt) {
@@ -155,7 +154,7 @@ TEST_F(SendFileThreadTest, AReadErrorMidFileStopsTheFileAndSaysSo) {
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Read file" + link.u16string() + u"Error\uFF01"});
   EXPECT_GT(received.size(), 64u * 1024) << "the start of the file went out";
   EXPECT_EQ(Text(IDC_SEND_FILE), u"Send File");
-  EXPECT_TRUE(dlg->IsPortOpen());
+  EXPECT_TRUE(PortOpen());
   EXPECT_EQ(ReadUpToMarker(0), Bytes(""));
 }
 
@@ -169,15 +168,15 @@ TEST_F(SendFileThreadTest, TheFarEndGoingAwayMidFileSaysSendFailOnce) {
   ASSERT_TRUE(toolkit.PumpUntil([&] { return !toolkit.messageBoxes.empty(); }));
   toolkit.PumpUntil([] { return false; }, 300ms);  // whatever was queued behind the file
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
-  EXPECT_FALSE(dlg->IsPortOpen());
+  EXPECT_FALSE(PortOpen());
   EXPECT_EQ(Text(IDC_SEND_FILE), u"Send File");
-  EXPECT_FALSE(dlg->IsSendingFile());
+  EXPECT_FALSE(dlg->GetSender().IsSendingFile());
 }
 
 TEST_F(SendFileThreadTest, ReportsFromAnEarlierConnectionNeverCloseTheNewOne) {
   testsupport::PtyPair other;
   StartOpen();
-  const LPARAM firstConnection = dlg->m_sendThread.ConnectionTag();
+  const std::uint64_t firstConnection = dlg->GetSender().CurrentConnection();
   // Nobody reads: the file's write is waiting for room when the port is closed, and is cut
   // short; its reports are posted but not handled before the port is open again.
   W().DropFiles({MakeFile("big.txt", std::string(1 << 20, 'a'))});
@@ -186,17 +185,17 @@ TEST_F(SendFileThreadTest, ReportsFromAnEarlierConnectionNeverCloseTheNewOne) {
   W().Click(IDC_OPEN);
   OpenOn(other);
   toolkit.ProcessPosted();
-  EXPECT_TRUE(dlg->IsPortOpen());
+  EXPECT_TRUE(PortOpen());
   EXPECT_TRUE(toolkit.messageBoxes.empty());
-  EXPECT_FALSE(dlg->IsSendingFile());
+  EXPECT_FALSE(dlg->GetSender().IsSendingFile());
   // Its bytes still count.
   const auto written = pty.ReadUntilQuiet().size();
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:" + text::Decimal(written));
 
   // The same for a failed write of a plain Send.
-  dlg->SendMessage(WM_PORT_SENT, 0, firstConnection);
-  EXPECT_TRUE(dlg->IsPortOpen());
-  dlg->SendMessage(WM_PORT_SENT, 0, dlg->m_sendThread.ConnectionTag());
-  EXPECT_FALSE(dlg->IsPortOpen());
+  dlg->GetSender().OnWritten(0, true, firstConnection);
+  EXPECT_TRUE(PortOpen());
+  dlg->GetSender().OnWritten(0, true, dlg->GetSender().CurrentConnection());
+  EXPECT_FALSE(PortOpen());
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
 }

@@ -40,7 +40,7 @@ TEST_F(SendThreadTest, AWriteToAHungUpLineClosesThePortAndSaysSendFailOnce) {
   ASSERT_TRUE(toolkit.PumpUntil([&] { return !toolkit.messageBoxes.empty(); }));
   toolkit.PumpUntil([] { return false; }, 300ms);  // the failures queued behind the first one
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
-  EXPECT_FALSE(dlg->IsPortOpen());
+  EXPECT_FALSE(PortOpen());
   EXPECT_EQ(ComboItems(IDC_PORT), std::vector<std::u16string>{u"ttyS7"});
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:2");
 }
@@ -68,7 +68,7 @@ TEST_F(SendThreadTest, RequestsQueuedAtCloseNeverReachAPortOpenedAfterwards) {
   Send(std::u16string(1 << 20, u'Q'));
   for (int i = 0; i < 100; ++i) Send(u"queued");
   W().Click(IDC_OPEN);
-  ASSERT_FALSE(dlg->IsPortOpen());
+  ASSERT_FALSE(PortOpen());
   // The window delivers the cut-short write's report before any later click.
   toolkit.ProcessPosted();
 

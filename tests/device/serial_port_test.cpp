@@ -8,7 +8,6 @@
 
 #include "support/headless/dialog_headless.h"
 #include "res/dialog_template.h"
-#include "serial/port_messages.h"
 #include "serial/serial_port.h"
 #include "support/byte_pattern.h"
 #include "support/process_entries.h"
@@ -16,21 +15,19 @@
 
 namespace {
 
-// A window that keeps every chunk the read thread hands over.
-class ChunkRecorder : public CDialogEx {
+// Keeps every chunk the reader hands over, on a headless window's UI thread.
+class ChunkRecorder {
  public:
-  ChunkRecorder() : CDialogEx(MainDialogTemplate()), port(*this) {}
-  const MessageMap& GetMessageMap() const override {
-    static const MessageMap map = {OnMessage(WM_PORT_RXDATA, &ChunkRecorder::OnRx)};
-    return map;
-  }
-  LRESULT OnRx(WPARAM wParam, LPARAM lParam) {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(wParam);
-    const auto count = static_cast<std::size_t>(lParam);
-    chunks.emplace_back(data, data + count);
-    trailingZeros.push_back(data[count] == 0 && data[count + 1] == 0);
-    if (onChunk) onChunk();
-    return 0;
+  ChunkRecorder()
+      : port(PortReader::Sink{[this](std::span<const std::uint8_t> chunk) {
+                                chunks.emplace_back(chunk.begin(), chunk.end());
+                                if (onChunk) onChunk();
+                              },
+                              [this] { ++handOvers; }}) {}
+  bool Open(const std::u16string& name) {
+    const auto result = port.Open(name, LineSettingTexts{115200, u"NONE", u"8", u"1"},
+                                  [this](std::function<void()> handler) { return window.Window()->CreateWaker(handler); });
+    return result.opened == SerialPort::Opened::Yes && result.readerStarted;
   }
   std::vector<std::uint8_t> All() const {
     std::vector<std::uint8_t> all;
@@ -38,16 +35,17 @@ class ChunkRecorder : public CDialogEx {
     return all;
   }
 
-  CSerialPort port;
+  CDialogEx window{MainDialogTemplate()};
+  SerialPort port;
   std::vector<std::vector<std::uint8_t>> chunks;
-  std::vector<bool> trailingZeros;
+  int handOvers = 0;
   std::function<void()> onChunk;
 };
 
 class SerialPortTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(recorder.Create()); }
-  void OpenPort() { ASSERT_TRUE(recorder.port.Open(pty.PortName(), 115200, u"NONE", u"8", u"1")); }
+  void SetUp() override { ASSERT_TRUE(recorder.window.Create()); }
+  void OpenPort() { ASSERT_TRUE(recorder.Open(pty.PortName())); }
   bool WaitForBytes(std::size_t count) {
     return toolkit.PumpUntil([&] { return recorder.All().size() >= count; }, std::chrono::seconds(20));
   }
@@ -64,17 +62,17 @@ int Threads() { return testsupport::ProcessEntries("task"); }
 
 }  // namespace
 
-TEST_F(SerialPortTest, ABurstArrivesInOrderInChunksOfAtMost500EachFollowedByTwoZeros) {
+TEST_F(SerialPortTest, ABurstArrivesInOrderInChunksOfAtMost500AndIsHandedOverInBatches) {
   OpenPort();
   const auto burst = Pattern(1200);
   ASSERT_TRUE(pty.WriteAll(burst));
   ASSERT_TRUE(WaitForBytes(burst.size()));
   EXPECT_EQ(recorder.All(), burst);
   EXPECT_GE(recorder.chunks.size(), 3u);
-  for (std::size_t i = 0; i < recorder.chunks.size(); ++i) {
-    EXPECT_LE(recorder.chunks[i].size(), 500u);
-    EXPECT_TRUE(recorder.trailingZeros[i]);
-  }
+  for (const auto& chunk : recorder.chunks) EXPECT_LE(chunk.size(), 500u);
+  // The window hears of the end of a hand-over once per batch, not once per chunk.
+  EXPECT_GE(recorder.handOvers, 1);
+  EXPECT_LE(recorder.handOvers, static_cast<int>(recorder.chunks.size()));
   recorder.port.Close();
 }
 
@@ -132,7 +130,7 @@ TEST_F(SerialPortTest, FarEndGoneLeavesAQuietReaderAndCloseStillWorks) {
   pty.CloseMaster();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const std::uint8_t byte = 0x55;
-  EXPECT_EQ(recorder.port.m_hComm->Write(&byte, 1), 0u);
+  EXPECT_EQ(recorder.port.Port()->Write(&byte, 1), 0u);
   recorder.port.Close();
   EXPECT_FALSE(recorder.port.IsOpen());
 }
@@ -153,9 +151,8 @@ TEST_F(SerialPortTest, RepeatedOpenAndCloseLeaksNeitherDescriptorsNorThreads) {
 TEST_F(SerialPortTest, ASecondOpenOfTheSamePortFails) {
   OpenPort();
   ChunkRecorder other;
-  ASSERT_TRUE(other.Create());
-  EXPECT_FALSE(other.port.Open(pty.PortName(), 9600, u"NONE", u"8", u"1"));
-  ASSERT_EQ(toolkit.messageBoxes.size(), 1u);
-  EXPECT_EQ(toolkit.messageBoxes[0].text, u"Open " + pty.PortName() + u" error");
+  ASSERT_TRUE(other.window.Create());
+  EXPECT_FALSE(other.Open(pty.PortName()));
+  EXPECT_FALSE(other.port.IsOpen());
   recorder.port.Close();
 }

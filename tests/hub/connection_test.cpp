@@ -51,7 +51,7 @@ TEST_F(ConnectionTest, OpenLocksTheSettingsSavesThemAndCloseUnlocksInEveryLangua
     EXPECT_EQ(Setting(u"COMPORT"), pty.PortName());
     EXPECT_EQ(Setting(u"BaudRate"), u"57600");
     EXPECT_EQ(Setting(u"StopBits"), u"2");
-    EXPECT_TRUE(dlg->IsPortOpen());
+    EXPECT_TRUE(PortOpen());
 
     W().Click(IDC_OPEN);
     EXPECT_EQ(Text(IDC_OPEN), c.open);
@@ -151,10 +151,10 @@ TEST_F(ConnectionTest, ClosingTheWindowClosesAnOpenPort) {
   Start(936);
   W().Replace(IDC_PORT, pty.PortName());
   W().Click(IDC_OPEN);
-  ASSERT_TRUE(dlg->IsPortOpen());
+  ASSERT_TRUE(PortOpen());
   W().CloseBox();
   EXPECT_TRUE(W().Ended());
-  EXPECT_FALSE(dlg->m_serialPort.IsOpen());
+  EXPECT_FALSE(PortOpen());
   // Closed for real: another opener gets the device now.
   EXPECT_TRUE(platform::CommPort::Open(pty.PortName()));
 }

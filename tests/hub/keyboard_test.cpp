@@ -33,7 +33,6 @@ TEST_F(KeyboardTest, EnterIsALineBreakWhileClosedOrOutsideTheSendBox) {
   W().Replace(IDC_TX_EDIT, u"AB");
   W().PressKey(VK_RETURN);
   EXPECT_EQ(Text(IDC_TX_EDIT), u"AB\r\n");
-  EXPECT_EQ(dlg->m_strSendBuf, nullptr);
 
   OpenOn(pty);
   W().Focus(IDC_RX_EDIT);
@@ -53,7 +52,7 @@ TEST_F(KeyboardTest, EnterAndEscNeverActOnTheDialogAndTabMovesTheFocus) {
   }
   W().Focus(IDC_TX_INTERVAL);
   W().PressKey(VK_RETURN);
-  EXPECT_FALSE(dlg->IsPortOpen());
+  EXPECT_FALSE(PortOpen());
   EXPECT_FALSE(W().Ended());
 
   W().Focus(IDC_TX_EDIT);
@@ -72,7 +71,7 @@ TEST_F(KeyboardTest, CtrlASelectsAllInEitherBigBoxAndNothingElsewhere) {
   EXPECT_EQ(end, 12);
   EXPECT_EQ(Text(IDC_TX_EDIT), u"hello\r\nworld");
 
-  dlg->m_strReceive = u"received";
+  Receive("received");
   W().Focus(IDC_RX_EDIT);
   W().PressKey(kKeyA, /*ctrl=*/true);
   W().EditGetSel(IDC_RX_EDIT, start, end);
@@ -127,7 +126,7 @@ TEST_F(KeyboardTest, CountClearResetsBothCountersAndTheyCountOnFromZero) {
   W().Click(IDC_COUNT_CLEAR);
   EXPECT_EQ(Text(IDC_RX_COUNT), u"RX:0");
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:0");
-  EXPECT_EQ(dlg->m_strReceive, u"xy");
+  EXPECT_EQ(dlg->GetReceiver().Text(), u"xy");
 
   ASSERT_TRUE(pty.WriteAll(Bytes("z")));
   EXPECT_TRUE(PumpUntilText(IDC_RX_COUNT, u"RX:1"));

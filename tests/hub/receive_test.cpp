@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "res/resource.h"
-#include "serial/port_messages.h"
 #include "support/hub_fixture.h"
 #include "support/pty_pair.h"
 
@@ -36,11 +35,12 @@ TEST_F(ReceiveTest, TextAndBothHexFormsOfTheSameBytes) {
   EXPECT_EQ(Text(IDC_GRP_RX), u"Receive 2");
 }
 
-TEST_F(ReceiveTest, ChunksOf502BytesOrMoreAreRefusedAndChangeNothing) {
+TEST_F(ReceiveTest, AChunkOfAnySizeIsTakenWhole) {
   Start();
-  EXPECT_EQ(Receive(std::string(502, 'a')), 1);
-  EXPECT_EQ(Receive(std::string(501, 'a')), 0);
-  EXPECT_EQ(Text(IDC_RX_COUNT), u"RX:501");
+  W().Click(IDC_RX_AUTOCLEAR);  // off
+  Receive(std::string(5000, 'a'));
+  EXPECT_EQ(Box(), std::u16string(5000, u'a'));
+  EXPECT_EQ(Text(IDC_RX_COUNT), u"RX:5000");
 }
 
 TEST_F(ReceiveTest, AutoClearEmptiesTheBoxOnceItHas200LinesBeforeAppending) {
@@ -159,7 +159,7 @@ TEST_F(ReceiveTest, CancelOrEmptyOkTurnsTheFilterOffAndEmptyOkSavesNothing) {
   });
   W().Click(IDC_FILTER_SET);
   EXPECT_EQ(W().GetCheck(IDC_RX_FILTER), BST_UNCHECKED);
-  EXPECT_EQ(dlg->m_strFilter, u"a, b");
+  EXPECT_EQ(dlg->GetReceiver().FilterText(), u"a, b");
   Receive("a b");
   EXPECT_EQ(Box(), u"!a b");
 
@@ -169,7 +169,7 @@ TEST_F(ReceiveTest, CancelOrEmptyOkTurnsTheFilterOffAndEmptyOkSavesNothing) {
   });
   W().Click(IDC_FILTER_SET);
   EXPECT_EQ(W().GetCheck(IDC_RX_FILTER), BST_UNCHECKED);
-  EXPECT_FALSE(dlg->m_bFilter);
+  EXPECT_FALSE(dlg->GetReceiver().FilterOn());
   EXPECT_EQ(Setting(u"Filter"), u"a, b");
 }
 
@@ -179,7 +179,7 @@ TEST_F(ReceiveTest, CheckingTheFilterBoxReloadsTheWholeSettingsFile) {
   W().Replace(IDC_BAUD, u"115200");
   W().Click(IDC_RX_FILTER);
   EXPECT_EQ(Text(IDC_BAUD), u"4800");
-  EXPECT_TRUE(dlg->m_bFilter);
+  EXPECT_TRUE(dlg->GetReceiver().FilterOn());
   Receive("aXb");
   EXPECT_EQ(Box(), u"ab");
   W().Click(IDC_RX_FILTER);

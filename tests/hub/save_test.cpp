@@ -6,7 +6,6 @@
 #include "platform/app_dir.h"
 #include "receive/save_file_name.h"
 #include "res/resource.h"
-#include "serial/port_messages.h"
 #include "support/file_bytes.h"
 #include "support/hub_fixture.h"
 
@@ -38,7 +37,7 @@ TEST_F(SaveTest, TheDialogOpensInTheRememberedFolderWithTheProposedName) {
   EXPECT_EQ(request.defaultExtension, u"txt");
   // The program folder has no trailing separator; the name still lands inside it.
   EXPECT_EQ(request.initialPath.rfind(g_strAppDir + platform::PathSeparator() + u"CR ", 0), 0u) << text::ToUtf8(request.initialPath);
-  EXPECT_EQ(dlg->m_strPath, g_strAppDir);
+  EXPECT_EQ(dlg->Folder(), g_strAppDir);
 }
 
 TEST_F(SaveTest, LineEndsAreKeptAndOneCrLfEndsTheFile) {
@@ -76,7 +75,7 @@ TEST_F(SaveTest, TheChosenFolderIsRememberedAcrossRestarts) {
   const auto sub = folder.Path() / "a.txt.d";
   std::filesystem::create_directory(sub);
   SaveAs(sub / "a.txt");
-  EXPECT_EQ(dlg->m_strPath, (sub / "").u16string());
+  EXPECT_EQ(dlg->Folder(), (sub / "").u16string());
   EXPECT_EQ(Setting(u"Path"), (sub / "").u16string());
   dlg.reset();
   Start();

@@ -27,7 +27,7 @@ class SendFileTest : public SendTest {
   }
   // Pumps until every file queued is reported done.
   bool PumpUntilFilesDone() {
-    return toolkit.PumpUntil([&] { return !dlg->IsSendingFile() && Text(IDC_SEND_FILE) == u"Send File"; });
+    return toolkit.PumpUntil([&] { return !dlg->GetSender().IsSendingFile() && Text(IDC_SEND_FILE) == u"Send File"; });
   }
   std::u16string Folder() const { return folder.Path().u16string() + u"/"; }
 };

@@ -21,7 +21,7 @@ TEST_F(SendFileTest, AnAnsiFileArrivesWithLfLineEndsAndCountsInTx) {
   file.replace(1023, 2, "\r\n");
   file.replace(2046, 3, "\r\r\n");
   const auto path = MakeFile("data/a.txt", file);
-  const std::u16string folderBefore = dlg->m_strPath;
+  const std::u16string folderBefore = dlg->Folder();
 
   Choose(path);
   const auto expected = Reduced(1252, text::FromUtf8(file));
@@ -39,7 +39,7 @@ TEST_F(SendFileTest, AnAnsiFileArrivesWithLfLineEndsAndCountsInTx) {
   EXPECT_TRUE(request.fileMustExist);
   // The folder is remembered, also across a restart.
   const std::u16string chosenFolder = Folder() + u"data/";
-  EXPECT_EQ(dlg->m_strPath, chosenFolder);
+  EXPECT_EQ(dlg->Folder(), chosenFolder);
   EXPECT_EQ(Setting(u"Path"), chosenFolder);
   dlg.reset();
   Start();
@@ -100,7 +100,7 @@ TEST_F(SendFileTest, UnsupportedMarksAndUnreadableFilesAreRefusedWithAMessage) {
 
 TEST_F(SendFileTest, AnEmptyFileEntersTheHistoryAndShowsTheTxCountAgain) {
   StartOpen();
-  dlg->m_nTxCount = 7;
+  dlg->GetSender().OnWritten(7, false, dlg->GetSender().CurrentConnection());
   W().DropFiles({MakeFile("empty.txt", "")});
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:7");
   EXPECT_EQ(ComboItems(IDC_FILE_HISTORY), std::vector<std::u16string>{u"empty.txt"});
@@ -124,10 +124,10 @@ TEST_F(SendFileTest, TheHistoryKeepsTheTenMostRecentFilesOnceEach) {
   const std::vector<std::u16string> expected{u"f5.txt", u"f10.txt", u"f9.txt", u"f8.txt", u"f7.txt",
                                              u"f6.txt", u"f4.txt",  u"f3.txt", u"f2.txt", u"f1.txt"};
   EXPECT_EQ(ComboItems(IDC_FILE_HISTORY), expected);
-  ASSERT_EQ(dlg->m_dqFilePaths.size(), 10u);
-  ASSERT_EQ(dlg->m_dqFileNames.size(), 10u);
-  for (std::size_t i = 0; i < 10; ++i) {
-    EXPECT_EQ(std::filesystem::path(dlg->m_dqFilePaths[i]).filename().u16string(), dlg->m_dqFileNames[i]);
+  const FileHistory& history = dlg->GetSender().History();
+  ASSERT_EQ(history.Size(), 10u);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(std::filesystem::path(history.At(i)->path).filename().u16string(), history.At(i)->name);
   }
   EXPECT_EQ(W().ComboGetCurSel(IDC_FILE_HISTORY), 0);
 }
@@ -147,24 +147,25 @@ TEST_F(SendFileTest, SameNamedFilesInTwoFoldersAreTwoEntriesEachSendingItsOwn) {
   EXPECT_EQ(pty.ReadExactly(6), Bytes("first;"));
   W().PickComboItem(IDC_FILE_HISTORY, 1);
   EXPECT_EQ(pty.ReadExactly(7), Bytes("second;"));
-  EXPECT_EQ(dlg->m_dqFilePaths, (std::deque<std::u16string>{second, first}));
+  EXPECT_EQ(dlg->GetSender().History().At(0)->path, second);
+  EXPECT_EQ(dlg->GetSender().History().At(1)->path, first);
 }
 
 TEST_F(SendFileTest, OnlyNamesEndingInTxtOrTXTAreTaken) {
   StartOpen();
-  const std::u16string folderBefore = dlg->m_strPath;
+  const std::u16string folderBefore = dlg->Folder();
   Choose(MakeFile("pick/report.Txt", "mixed;"));
-  EXPECT_EQ(dlg->m_strPath, folderBefore);
+  EXPECT_EQ(dlg->Folder(), folderBefore);
   EXPECT_EQ(Setting(u"Path"), folderBefore);
   Choose(MakeFile("pick/report.TXT", "upper;"));
-  EXPECT_EQ(dlg->m_strPath, Folder() + u"pick/");
+  EXPECT_EQ(dlg->Folder(), Folder() + u"pick/");
   EXPECT_EQ(ReadUpToMarker(6), Bytes("upper;"));
   EXPECT_TRUE(toolkit.messageBoxes.empty());
 }
 
 TEST_F(SendFileTest, DroppedTextFilesGoInTheDropsOrderAndOthersAreSkipped) {
   StartOpen();
-  const std::u16string folderBefore = dlg->m_strPath;
+  const std::u16string folderBefore = dlg->Folder();
   const auto a = MakeFile("a.txt", "alpha;");
   const auto picture = MakeFile("photo.png", "\x89PNG\r\n");
   const auto b = MakeFile("b.TXT", "beta;");
@@ -172,7 +173,7 @@ TEST_F(SendFileTest, DroppedTextFilesGoInTheDropsOrderAndOthersAreSkipped) {
   W().DropFiles({a, picture, b, mixed});
   EXPECT_EQ(ReadUpToMarker(11), Bytes("alpha;beta;"));
   EXPECT_EQ(ComboItems(IDC_FILE_HISTORY), (std::vector<std::u16string>{u"b.TXT", u"a.txt"}));
-  EXPECT_EQ(dlg->m_strPath, folderBefore);
+  EXPECT_EQ(dlg->Folder(), folderBefore);
   EXPECT_TRUE(toolkit.messageBoxes.empty());
 }
 
@@ -200,7 +201,7 @@ TEST_F(SendFileTest, WithThePortClosedNothingIsSentButAPickedEntryMovesToTheFron
   EXPECT_TRUE(toolkit.fileDialogRequests.empty());
   W().PickComboItem(IDC_FILE_HISTORY, 1);
   EXPECT_EQ(ComboItems(IDC_FILE_HISTORY), (std::vector<std::u16string>{u"a.txt", u"b.txt"}));
-  EXPECT_FALSE(dlg->IsSendingFile());
+  EXPECT_FALSE(dlg->GetSender().IsSendingFile());
   EXPECT_EQ(Text(IDC_SEND_FILE), u"Send File");
 
   OpenOn(pty);

@@ -20,7 +20,7 @@ class SendTest : public HubTest {
   void OpenOn(testsupport::PtyPair& port) {
     W().Replace(IDC_PORT, port.PortName());
     W().Click(IDC_OPEN);
-    ASSERT_TRUE(dlg->IsPortOpen()) << (toolkit.messageBoxes.empty() ? "" : text::ToUtf8(MessageTexts().front()));
+    ASSERT_TRUE(PortOpen()) << (toolkit.messageBoxes.empty() ? "" : text::ToUtf8(MessageTexts().front()));
   }
   void SetTxHex(bool on) {
     if ((W().GetCheck(IDC_TX_HEX) == BST_CHECKED) != on) W().Click(IDC_TX_HEX);

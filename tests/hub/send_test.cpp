@@ -2,7 +2,6 @@
 
 #include "hub/send_fixture.h"
 #include "platform/window_messages.h"
-#include "serial/port_messages.h"
 
 namespace {
 struct HexCase {
@@ -81,23 +80,21 @@ TEST_F(SendTest, TextIsConvertedWithTheCodePage) {
   EXPECT_EQ(ReadUpToMarker(3), Bytes({0xD6, 0xD0, 0x41}));
 }
 
-TEST_F(SendTest, NothingIsPostedWhileThePortIsClosed) {
+TEST_F(SendTest, NothingGoesOutWhileThePortIsClosedNorAfterItOpens) {
   Start();
   for (bool hex : {false, true}) {
     SetTxHex(hex);
     Send(u"01");
-    EXPECT_EQ(dlg->m_strSendBuf, nullptr);
   }
+  OpenOn(pty);
+  EXPECT_EQ(ReadUpToMarker(0), Bytes(""));
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:0");
 }
 
 TEST_F(SendTest, EveryRequestKeepsItsOwnBytes) {
   StartOpen();
   Send(u"first");
-  const auto firstRequest = dlg->m_strSendBuf;
   Send(u"second");
-  ASSERT_NE(firstRequest, nullptr);
-  EXPECT_EQ(*firstRequest, Bytes("first"));
   EXPECT_EQ(pty.ReadExactly(11), Bytes("firstsecond"));
 }
 
@@ -114,18 +111,20 @@ TEST_F(SendTest, ClearSendEmptiesTheBoxAndRefreshesTheChecksum) {
 
 TEST_F(SendTest, TxCountIsUnsigned64Bit) {
   StartOpen();
-  dlg->m_nTxCount = 4294967290u;
+  Sender& sender = dlg->GetSender();
+  sender.OnWritten(4294967290u, false, sender.CurrentConnection());
   Send(u"0123456789");
   EXPECT_TRUE(PumpUntilText(IDC_TX_COUNT, u"TX:4294967300"));
-  dlg->m_nTxCount = 18446744073709551610u;
-  dlg->SendMessage(WM_PORT_SENT, 5, 0);
+  sender.OnWritten(18446744073709551615u - 4294967300u - 5, false, sender.CurrentConnection());
+  sender.OnWritten(5, false, sender.CurrentConnection());
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:18446744073709551615");
 }
 
 TEST_F(SendTest, AFailureReportedAfterCloseIsSilent) {
   StartOpen();
+  const std::uint64_t connection = dlg->GetSender().CurrentConnection();
   W().Click(IDC_OPEN);
-  dlg->SendMessage(WM_PORT_SENT, 0, 0);
+  dlg->GetSender().OnWritten(0, true, connection);
   EXPECT_TRUE(toolkit.messageBoxes.empty());
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:0");
 }

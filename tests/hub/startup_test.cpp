@@ -16,9 +16,9 @@ TEST_F(StartupTest, FirstStartWritesEveryKeyInOrderAndShowsDefaults) {
   EXPECT_EQ(Text(IDC_DATABITS), u"8");
   EXPECT_EQ(Text(IDC_STOPBITS), u"1");
   EXPECT_EQ(Text(IDC_TX_INTERVAL), u"1000");
-  EXPECT_EQ(dlg->m_strPath, g_strAppDir);
-  EXPECT_TRUE(dlg->m_strFilter.empty());
-  EXPECT_FALSE(dlg->m_bOnlyReserve);
+  EXPECT_EQ(dlg->Folder(), g_strAppDir);
+  EXPECT_TRUE(dlg->GetReceiver().FilterText().empty());
+  EXPECT_FALSE(dlg->GetReceiver().KeepOnly());
 
   const std::string file = ReadSettingsFile();
   const char* keys[] = {"COMPORT=", "BaudRate=", "Parity=", "DataBits=", "StopBits=",
@@ -45,8 +45,8 @@ TEST_F(StartupTest, StoredValuesAreShownAsStoredEvenWhenNotInTheList) {
   EXPECT_EQ(Text(IDC_DATABITS), u"4");
   EXPECT_EQ(Text(IDC_STOPBITS), u"1.5");
   EXPECT_EQ(Text(IDC_TX_INTERVAL), u"250");
-  EXPECT_EQ(dlg->m_strPath, u"/somewhere/");
-  EXPECT_EQ(dlg->m_strFilter, u"OK,ERR");
+  EXPECT_EQ(dlg->Folder(), u"/somewhere/");
+  EXPECT_EQ(dlg->GetReceiver().FilterText(), u"OK,ERR");
   // Loading writes nothing when every value was there.
   EXPECT_EQ(ReadSettingsFile(), stored);
 }
@@ -56,7 +56,7 @@ TEST_F(StartupTest, OnlyTheSingleCharacterZeroClearsTheOnlyReserveFlag) {
   for (const auto& [value, expected] : cases) {
     WriteSettings(std::string("[Setting]\nPath=/p/\n_bCheck=") + value + "\n");
     Start();
-    EXPECT_EQ(dlg->m_bOnlyReserve, expected) << "_bCheck=" << value;
+    EXPECT_EQ(dlg->GetReceiver().KeepOnly(), expected) << "_bCheck=" << value;
     dlg.reset();
   }
 }
@@ -64,7 +64,7 @@ TEST_F(StartupTest, OnlyTheSingleCharacterZeroClearsTheOnlyReserveFlag) {
 TEST_F(StartupTest, EmptyPathIsReplacedByTheProgramFolderAndTheFileRewritten) {
   WriteSettings("[Other]\nkeep=me\n[Setting]\nPath=\nBaudRate=4800\n");
   Start();
-  EXPECT_EQ(dlg->m_strPath, g_strAppDir);
+  EXPECT_EQ(dlg->Folder(), g_strAppDir);
   EXPECT_EQ(Setting(u"Path"), g_strAppDir);
   EXPECT_EQ(Setting(u"BaudRate"), u"4800");
   EXPECT_EQ(Setting(u"Interval"), u"1000");

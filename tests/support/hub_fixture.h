@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
 #include "platform/codepage.h"
 #include "support/headless/dialog_headless.h"
 #include "platform/text.h"
 #include "serial/port_discovery.h"
-#include "serial/port_messages.h"
 #include "support/temp_dir.h"
 
 // The main dialog on the headless backend, started in a fresh folder that stands for the
@@ -33,15 +32,17 @@ class HubTest : public ::testing::Test {
   // Starts the dialog; the code page chooses the language (936 Simplified, 950 Traditional).
   void Start(unsigned codePage = 1252) {
     platform::SetACPForTesting(codePage);
-    dlg = std::make_unique<CSerialPortDlg>();
+    dlg = std::make_unique<MainWindow>();
     ASSERT_TRUE(dlg->Create());
   }
   HeadlessWindow& W() { return toolkit.WindowOf(*dlg); }
   std::u16string Text(int id) { return W().GetText(id); }
-  // Hands `bytes` to the window as the read thread does with one chunk; the handler's result.
-  LRESULT Receive(const std::string& bytes) {
-    return dlg->SendMessage(WM_PORT_RXDATA, reinterpret_cast<WPARAM>(bytes.data()), static_cast<LPARAM>(bytes.size()));
+  // Hands `bytes` to the window as the reader hands over one chunk.
+  void Receive(const std::string& bytes) {
+    dlg->GetReceiver().Receive({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    dlg->GetReceiver().HandOverDone();
   }
+  bool PortOpen() { return dlg->GetConnection().IsOpen(); }
   std::filesystem::path SettingsFile() const { return folder.Path() / "Sorvane.ini"; }
   std::u16string Setting(std::u16string_view key);
   void WriteSettings(const std::string& content);
@@ -53,6 +54,6 @@ class HubTest : public ::testing::Test {
 
   testsupport::TempDir folder;
   HeadlessToolkit toolkit;
-  std::unique_ptr<CSerialPortDlg> dlg;
+  std::unique_ptr<MainWindow> dlg;
   std::vector<platform::SerialDeviceInfo> devices;
 };

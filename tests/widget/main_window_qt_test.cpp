@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/serial_port_app.h"
-#include "app/serial_port_dlg.h"
+#include "app/main_window.h"
 #include "platform/codepage.h"
 #include "platform/qt/dialog_qt.h"
 #include "platform/qt/multi_line_edit_qt.h"
@@ -33,14 +33,14 @@ class MainWindowTest : public ::testing::Test {
     g_strAppDir = folder.Path().u16string();
     platform::SetACPForTesting(1252);
     SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
-    dlg = std::make_unique<CSerialPortDlg>();
+    dlg = std::make_unique<MainWindow>();
     ASSERT_TRUE(dlg->Create());
     window = static_cast<QtDialogWindow*>(dlg->Window());
     window->Widget()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window->Widget()));
   }
   void TearDown() override {
-    if (dlg->IsPortOpen()) dlg->OnBnClickedOpen();
+    dlg->GetConnection().Close();
     dlg.reset();
     SetPortDiscovery({});
     platform::SetACPForTesting(0);
@@ -66,7 +66,7 @@ class MainWindowTest : public ::testing::Test {
   testsupport::TempDir folder;
   testsupport::PtyPair pty;
   QtToolkit toolkit;
-  std::unique_ptr<CSerialPortDlg> dlg;
+  std::unique_ptr<MainWindow> dlg;
   QtDialogWindow* window = nullptr;
 };
 
@@ -85,12 +85,12 @@ TEST_F(MainWindowTest, APtyTypedIntoThePortBoxOpensAndCloses) {
 TEST_F(MainWindowTest, BytesFromThePtyAppearInTheReceiveBoxAsTextAndHex) {
   OpenPtyThroughTheWindow();
   ASSERT_TRUE(pty.WriteAll("AB\r\n", 4));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->m_nRxCount == 4; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->GetReceiver().RxCount() == 4; }, 5000));
   auto* hex = Control<QAbstractButton>(IDC_RX_HEX);
   QTest::mouseClick(hex, Qt::LeftButton, {}, QPoint(6, hex->height() / 2));  // on the box itself
   ASSERT_TRUE(hex->isChecked());
   ASSERT_TRUE(pty.WriteAll("\x00\xFF", 2));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->m_nRxCount == 6; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->GetReceiver().RxCount() == 6; }, 5000));
   // The CR of a CR LF shows as nothing; the box reads back exactly what arrived.
   EXPECT_EQ(ShownReceiveText(), QString("AB") + QChar(0x200B) + QString("\n00 FF "));
   EXPECT_EQ(window->GetText(IDC_RX_EDIT), u"AB\r\n00 FF ");

@@ -4,7 +4,7 @@
 #include <QString>
 #include <span>
 
-#include "res/dialog_template.h"
+#include "platform/dialog_template.h"
 
 // Where the controls of a template that have no caption of their own (edits, combos) take
 // their accessible name from, found by where they sit, as a reader of the window would.

@@ -24,10 +24,10 @@
 #include "platform/qt/dialog_units_qt.h"
 #include "platform/qt/file_dialog_qt.h"
 #include "platform/qt/multi_line_edit_qt.h"
-#include "platform/qt/task_mailbox_qt.h"
+#include "platform/qt/waker_qt.h"
 #include "platform/qt/up_down_qt.h"
 #include "platform/qt/utf16_qt.h"
-#include "res/dialog_template.h"
+#include "platform/dialog_template.h"
 #include "res/window_styles.h"
 
 namespace {
@@ -162,15 +162,15 @@ QtDialogWindow::QtDialogWindow(CDialogEx& owner, const DialogTemplate& tpl, QWid
   SetTabOrderAndFocus();
   NameControls();
 
-  m_mailbox = new TaskMailbox(this);
+  m_tasks = std::make_unique<platform::UiTaskQueue>(
+      [](std::function<void()> handler) { return std::make_unique<EventFdWaker>(std::move(handler)); });
   m_dialog->installEventFilter(this);
   for (QWidget* child : m_dialog->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 QtDialogWindow::~QtDialogWindow() {
   m_closing = true;
-  delete m_mailbox;
-  m_mailbox = nullptr;
+  m_tasks.reset();
   for (auto& [id, timer] : m_timers) timer->stop();
   if (m_dialog) {
     for (QDialog* child : m_dialog->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
@@ -653,7 +653,11 @@ void QtDialogWindow::EndDialog(INT_PTR result) {
   m_dialog->done(static_cast<int>(result));
 }
 
-void QtDialogWindow::PostTask(std::function<void()> task) { m_mailbox->Post(std::move(task)); }
+void QtDialogWindow::PostTask(std::function<void()> task) { m_tasks->Post(std::move(task)); }
+
+std::unique_ptr<platform::Waker> QtDialogWindow::CreateWaker(std::function<void()> handler) {
+  return std::make_unique<EventFdWaker>(std::move(handler));
+}
 
 bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
   if (m_closing) return false;

@@ -11,13 +11,13 @@
 
 #include "platform/dialog.h"
 #include "platform/dialog_window.h"
+#include "platform/ui_task_queue.h"
 #include "platform/ui_toolkit.h"
 
 class QKeyEvent;
 class QDropEvent;
 class QTimer;
 class QWidget;
-class TaskMailbox;
 struct ControlTemplate;
 
 // The desktop program's backend: dialogs are Qt widgets built from the templates. A
@@ -80,6 +80,7 @@ class QtDialogWindow : public QObject, public DialogWindow {
   INT_PTR RunModal() override;
   void EndDialog(INT_PTR result) override;
   void PostTask(std::function<void()> task) override;
+  std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,7 +111,7 @@ class QtDialogWindow : public QObject, public DialogWindow {
   std::unordered_map<int, std::size_t> m_byId;
   std::unordered_map<const QObject*, int> m_idOfWidget;
   std::map<UINT_PTR, QTimer*> m_timers;
-  TaskMailbox* m_mailbox = nullptr;
+  std::unique_ptr<platform::UiTaskQueue> m_tasks;
   bool m_acceptsFiles = false;
   bool m_closing = false;
   bool m_ended = false;

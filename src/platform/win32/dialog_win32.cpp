@@ -10,14 +10,12 @@
 #include "platform/win32/dialog_init_win32.h"
 #include "platform/win32/file_dialog_win32.h"
 #include "platform/win32/utf16_win32.h"
-#include "res/dialog_template.h"
+#include "platform/dialog_template.h"
 
 namespace {
 constexpr wchar_t kWindowProperty[] = L"Tarvolm.DialogWindow";
-constexpr UINT kWakeMessage = WM_APP + 0x71;  // tasks are waiting
 constexpr UINT kShowMessage = WM_APP + 0x72;  // OnInitDialog has run: show the window
 // Timers of the window itself, far from the small ids the program uses.
-constexpr UINT_PTR kTaskResumeTimer = 0x7A000000;
 constexpr UINT_PTR kReceiveBoxTimers = 0x7A010000;  // + control id
 constexpr INT_PTR kIdCancel = 2;
 
@@ -111,7 +109,9 @@ Win32DialogWindow::Win32DialogWindow(HINSTANCE instance, CDialogEx& owner, const
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon ? m_smallIcon : m_icon));
   }
-  m_tasks = std::make_shared<TaskQueue>(m_hwnd, kWakeMessage, kTaskResumeTimer);
+  m_wakers = std::make_shared<WindowWakers>(m_hwnd);
+  m_tasks = std::make_unique<platform::UiTaskQueue>(
+      [wakers = m_wakers](std::function<void()> handler) { return wakers->Create(std::move(handler)); });
   if (tpl.style & WS_VISIBLE) ::PostMessageW(m_hwnd, kShowMessage, 0, 0);
   m_created = true;
 }
@@ -129,7 +129,8 @@ void Win32DialogWindow::FillInitialLists(HINSTANCE instance) {
 
 void Win32DialogWindow::Destroy() {
   m_closing = true;
-  if (m_tasks) m_tasks->Close();
+  m_tasks.reset();
+  if (m_wakers) m_wakers->Detach();
   m_boxes.clear();
   m_timers.clear();
   if (m_hwnd) ::DestroyWindow(m_hwnd);
@@ -161,8 +162,8 @@ INT_PTR Win32DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       if (lParam) OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
       return TRUE;
     case WM_TIMER:
-      if (wParam == kTaskResumeTimer) {
-        if (const auto tasks = m_tasks) tasks->Drain();
+      if (wParam >= WindowWakers::kFirstResumeTimer && wParam <= WindowWakers::kLastResumeTimer) {
+        if (const auto wakers = m_wakers) wakers->DispatchTimer(wParam);
       } else if (wParam > kReceiveBoxTimers && wParam <= kReceiveBoxTimers + 0xFFFF) {
         if (ReceiveBox* box = BoxOf(static_cast<int>(wParam - kReceiveBoxTimers))) box->CatchUp();
       } else if (Live()) {
@@ -180,8 +181,8 @@ INT_PTR Win32DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       return PaintIcon() ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(m_icon);
-    case kWakeMessage:
-      if (const auto tasks = m_tasks) tasks->Drain();
+    case WindowWakers::kWakeMessage:
+      if (const auto wakers = m_wakers) wakers->Dispatch(wParam);
       return TRUE;
     case kShowMessage:
       ShowFirstTime();
@@ -540,6 +541,12 @@ void Win32DialogWindow::EndDialog(INT_PTR result) {
   m_timers.clear();
   // A modal run ends in its own loop; a window made without one goes now.
   if (!m_modal) Destroy();
+}
+
+std::unique_ptr<platform::Waker> Win32DialogWindow::CreateWaker(std::function<void()> handler) {
+  // A window that failed to be made wakes nothing.
+  if (!m_wakers) m_wakers = std::make_shared<WindowWakers>(nullptr);
+  return m_wakers->Create(std::move(handler));
 }
 
 void Win32DialogWindow::PostTask(std::function<void()> task) {

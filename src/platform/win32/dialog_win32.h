@@ -7,7 +7,8 @@
 #include "platform/dialog.h"
 #include "platform/dialog_window.h"
 #include "platform/win32/receive_box_win32.h"
-#include "platform/win32/task_queue_win32.h"
+#include "platform/ui_task_queue.h"
+#include "platform/win32/waker_win32.h"
 #include "platform/ui_toolkit.h"
 #include "platform/win32/win32_api.h"
 
@@ -78,6 +79,7 @@ class Win32DialogWindow : public DialogWindow {
   INT_PTR RunModal() override;
   void EndDialog(INT_PTR result) override;
   void PostTask(std::function<void()> task) override;
+  std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) override;
 
   // The message loop's pre-translation: gives a key aimed at one of our dialogs to its owner
   // first. True when the message has been handled and must not be dispatched.
@@ -106,7 +108,8 @@ class Win32DialogWindow : public DialogWindow {
   HWND m_parent = nullptr;
   HICON m_icon = nullptr;       // shared, not destroyed
   HICON m_smallIcon = nullptr;
-  std::shared_ptr<TaskQueue> m_tasks;
+  std::shared_ptr<WindowWakers> m_wakers;
+  std::unique_ptr<platform::UiTaskQueue> m_tasks;
   std::map<int, std::unique_ptr<ReceiveBox>> m_boxes;
   std::set<UINT_PTR> m_timers;
   bool m_created = false;

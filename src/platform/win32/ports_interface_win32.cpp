@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/win32/ports_win32.h"
+#include "res/string_table.h"
 
 namespace platform::win32_ports {
 namespace {
@@ -73,20 +74,20 @@ std::u16string ReadInterfacePath(const DetailReader& read) {
       size = required;
       continue;
     }
-    Fail(u"SetupDiGetDeviceInterfaceDetail failed. (err=%lx))", error);
+    Fail(FindResourceString(IDS_INTERFACE_DETAIL_ERROR), error);
   }
 }
 
 void ListInterfacePorts(std::vector<SerialDeviceInfo>& devices) {
   const DeviceSet set;
-  if (set.Get() == INVALID_HANDLE_VALUE) Fail(u"SetupDiGetClassDevs failed. (err=%lx)", ::GetLastError());
+  if (set.Get() == INVALID_HANDLE_VALUE) Fail(FindResourceString(IDS_CLASS_DEVS_ERROR), ::GetLastError());
   for (DWORD index = 0;; ++index) {
     SP_DEVICE_INTERFACE_DATA interfaceData{};
     interfaceData.cbSize = sizeof interfaceData;
     if (!::SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &kComPortInterface, index, &interfaceData)) {
       const DWORD error = ::GetLastError();
       if (error == ERROR_NO_MORE_ITEMS) return;
-      Fail(u"SetupDiEnumDeviceInterfaces failed. (err=%lx)", error);
+      Fail(FindResourceString(IDS_ENUM_INTERFACES_ERROR), error);
     }
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "platform/win32/ports_win32.h"
+#include "res/string_table.h"
 
 namespace platform::win32_ports {
 namespace {
@@ -53,7 +54,7 @@ class Key {
 };
 
 [[noreturn]] void CannotRead(const std::u16string& what) {
-  throw PortEnumerationError{u"Could not read from HKLM\\Enum" + what};
+  throw PortEnumerationError{std::u16string(FindResourceString(IDS_ENUM_REGISTRY_ERROR)) + what};
 }
 
 SerialDeviceInfo PortRecord(const std::u16string& portName, const std::u16string& friendlyName, bool usb) {

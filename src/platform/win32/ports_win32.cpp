@@ -1,4 +1,5 @@
 #include "platform/win32/ports_win32.h"
+#include "res/string_table.h"
 
 #include <cstdio>
 
@@ -37,7 +38,7 @@ std::vector<SerialDeviceInfo> ListSerialDevices(const std::string& /*sysfsRoot*/
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
   if (!::GetVersionExW(&version)) {
-    throw PortEnumerationError{ErrorText(u"Could not get OS version. (err=%lx)", ::GetLastError())};
+    throw PortEnumerationError{ErrorText(FindResourceString(IDS_OS_VERSION_ERROR), ::GetLastError())};
   }
   std::vector<SerialDeviceInfo> devices;
   switch (ChooseStrategy(version.dwMajorVersion, version.dwPlatformId)) {

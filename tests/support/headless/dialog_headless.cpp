@@ -71,6 +71,8 @@ void HeadlessToolkit::Post(HeadlessWindow* window, std::function<void()> task) {
   m_posted.notify_all();
 }
 
+void HeadlessToolkit::PostWake(std::function<void()> wake) { Post(nullptr, std::move(wake)); }
+
 void HeadlessToolkit::Forget(HeadlessWindow* window) {
   std::lock_guard lock(m_mutex);
   std::erase_if(m_tasks, [window](const auto& entry) { return entry.first == window; });
@@ -373,3 +375,30 @@ void HeadlessWindow::EndDialog(INT_PTR result) {
 }
 
 void HeadlessWindow::PostTask(std::function<void()> task) { m_toolkit.Post(this, std::move(task)); }
+
+namespace {
+// A wake waits in the toolkit's queue like a posted task, until the test pumps it. It is
+// not the window's: a waker may outlive its window, and a wake left queued after the
+// waker is gone does nothing.
+class HeadlessWaker : public platform::Waker {
+ public:
+  HeadlessWaker(HeadlessToolkit& toolkit, std::function<void()> handler)
+      : m_toolkit(toolkit), m_handler(std::make_shared<std::function<void()>>(std::move(handler))) {}
+  ~HeadlessWaker() override { *m_handler = nullptr; }
+  bool Wake() override {
+    m_toolkit.PostWake([handler = m_handler] {
+      if (*handler) (*handler)();
+    });
+    return true;
+  }
+  bool Resume() override { return Wake(); }
+
+ private:
+  HeadlessToolkit& m_toolkit;
+  const std::shared_ptr<std::function<void()>> m_handler;  // emptied on the UI thread
+};
+}  // namespace
+
+std::unique_ptr<platform::Waker> HeadlessWindow::CreateWaker(std::function<void()> handler) {
+  return std::make_unique<HeadlessWaker>(m_toolkit, std::move(handler));
+}

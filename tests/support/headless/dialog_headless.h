@@ -53,6 +53,8 @@ class HeadlessToolkit : public UiToolkit {
   // Pumps posted tasks until `done` holds or the real-time limit passes; returns done().
   bool PumpUntil(const std::function<bool()>& done,
                  std::chrono::milliseconds limit = std::chrono::milliseconds(5000));
+  // Thread-safe: a waker's wake, run by the next pump like a posted task.
+  void PostWake(std::function<void()> wake);
 
  private:
   friend class HeadlessWindow;
@@ -151,6 +153,7 @@ class HeadlessWindow : public DialogWindow {
   INT_PTR RunModal() override;
   void EndDialog(INT_PTR result) override;
   void PostTask(std::function<void()> task) override;
+  std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) override;
 
   // The headless edit is a fixed-pitch box of this many characters per display line.
   static constexpr int kCharsPerLine = 80;

@@ -1,0 +1,274 @@
+#include "app/main_window.h"
+
+#include "app/serial_port_app.h"
+#include "platform/app_dir.h"
+#include "platform/text.h"
+#include "res/dialog_template.h"
+#include "res/resource.h"
+#include "res/string_table.h"
+
+namespace {
+constexpr int kLineSettingControls[] = {IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_DATABITS, IDC_STOPBITS, IDC_REFRESH};
+constexpr WPARAM kKeyA = 0x41;
+constexpr WPARAM kKeyH = 0x48;
+}  // namespace
+
+MainWindow::MainWindow()
+    : CDialogEx(MainDialogTemplate()),
+      m_settings(platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini")),
+      m_filterDialog(this),
+      m_receiver(*this),
+      m_sender(*this,
+               [this](std::function<void()> task) {
+                 if (DialogWindow* window = Window()) window->PostTask(std::move(task));
+               }),
+      m_connection(*this, PortReader::Sink{[this](std::span<const std::uint8_t> chunk) { m_receiver.Receive(chunk); },
+                                           [this] { m_receiver.HandOverDone(); }}) {}
+
+// The port closes while every part is still there to hear of it.
+MainWindow::~MainWindow() { m_connection.Close(); }
+
+const MessageMap& MainWindow::GetMessageMap() const {
+  using W = MainWindow;
+  static const MessageMap map = {
+      // Connection
+      OnNotifyCall<W>(BN_CLICKED, IDC_REFRESH, [](W& w) { w.m_connection.RefreshClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_OPEN, [](W& w) { w.m_connection.OpenClicked(); }),
+      OnNotifyCall<W>(CBN_DROPDOWN, IDC_PORT, [](W& w) { w.m_connection.RefreshClicked(); }),
+      OnMessage(WM_CLOSE, &W::OnClose),
+      // Receive
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_CLEAR, [](W& w) { w.m_receiver.ClearReceive(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_PAUSE, [](W& w) { w.m_receiver.PauseClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_SAVE, [](W& w) { w.m_receiver.SaveClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_HEX, [](W& w) { w.m_receiver.HexClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_FILTER_SET, [](W& w) { w.m_receiver.FilterSetClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_FILTER, [](W& w) { w.m_receiver.FilterClicked(); }),
+      // Send
+      OnTimerCall<W>([](W& w, UINT_PTR timerId) { w.m_sender.OnTimer(timerId); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_SEND, [](W& w) { w.m_sender.Send(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_TX_CLEAR, [](W& w) { w.m_sender.ClearSendBox(); }),
+      OnNotify(BN_CLICKED, IDC_COUNT_CLEAR, &W::ClearCounts),
+      OnNotifyCall<W>(BN_CLICKED, IDC_TX_AUTOSEND, [](W& w) { w.m_sender.AutoSendClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_TX_HEX, [](W& w) { w.m_sender.HexClicked(); }),
+      OnNotifyCall<W>(EN_CHANGE, IDC_TX_EDIT, [](W& w) { w.m_sender.UpdateChecksum(); }),
+      OnNotifyCall<W>(EN_KILLFOCUS, IDC_TX_INTERVAL, [](W& w) { w.m_sender.IntervalLeft(); }),
+      OnNotifyCall<W>(EN_SETFOCUS, IDC_TX_EDIT, [](W& w) { w.m_sender.SendBoxFocused(true); }),
+      OnNotifyCall<W>(EN_KILLFOCUS, IDC_TX_EDIT, [](W& w) { w.m_sender.SendBoxFocused(false); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_SEND_FILE, [](W& w) { w.m_sender.SendFileClicked(); }),
+      OnNotifyCall<W>(CBN_SELCHANGE, IDC_FILE_HISTORY, [](W& w) { w.m_sender.FileHistoryPicked(); }),
+      OnDropFilesCall<W>([](W& w, const DroppedFiles& files) { w.m_sender.FilesDropped(files.paths); }),
+  };
+  return map;
+}
+
+BOOL MainWindow::OnInitDialog() {
+  CDialogEx::OnInitDialog();
+  m_language.Apply(*this);
+  SetWindowText(Text(IDS_TITLE));
+  CheckDlgButton(IDC_RX_AUTOCLEAR, BST_CHECKED);
+  CheckDlgButton(IDC_TX_IGNORESPACE, BST_CHECKED);
+  CheckDlgButton(IDC_RX_ADDSPACE, BST_CHECKED);
+  SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
+  EnableItem(IDC_RX_PAUSE, false);
+  LoadSettings();
+  m_connection.RefreshClicked();
+  m_receiver.Attach();
+  m_sender.UpdateChecksum();
+  return TRUE;
+}
+
+void MainWindow::OnClose() {
+  m_connection.Close();
+  DefaultClose();
+}
+
+void MainWindow::ClearCounts() {
+  m_receiver.ClearCount();
+  m_sender.ClearCount();
+}
+
+// The send box behaves like a terminal line while the port is open. Keys never go through
+// the dialog manager, so Enter never presses the default button and Esc never closes the
+// window; Tab is still the window's and moves the focus.
+BOOL MainWindow::PreTranslateMessage(KeyMessage& msg) {
+  // Esc stops the files going out, whichever control has the focus.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && m_sender.IsSendingFile()) {
+    m_sender.CancelFileSends();
+    return TRUE;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && m_connection.IsOpen() && GetFocusId() == IDC_TX_EDIT) {
+    const bool keepText = IsKeyDown(VK_CONTROL);
+    m_sender.Send();
+    if (!keepText) SetDlgItemText(IDC_TX_EDIT, u"");
+    return TRUE;
+  }
+  // Alt+Enter goes on as a plain Enter, which the big boxes turn into a line break.
+  if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_RETURN && IsKeyDown(VK_MENU)) msg.message = WM_KEYDOWN;
+  if (msg.message == WM_KEYDOWN && IsKeyDown(VK_CONTROL)) {
+    if (msg.wParam == kKeyA) {
+      const int focus = GetFocusId();
+      if (focus == IDC_TX_EDIT || focus == IDC_RX_EDIT) {
+        EditSetSel(focus, 0, -1);
+        EditScrollCaret(focus);
+      }
+      return TRUE;
+    }
+    if (msg.wParam == kKeyH) {
+      SwitchHexModes();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+// The boxes are set here; their click handlers do not run, their parts follow.
+void MainWindow::SwitchHexModes() {
+  const bool hex = IsDlgButtonChecked(IDC_RX_HEX) != BST_CHECKED;
+  CheckDlgButton(IDC_RX_HEX, hex ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(IDC_TX_HEX, hex ? BST_CHECKED : BST_UNCHECKED);
+  m_receiver.HexClicked();
+  m_sender.HexClicked();
+}
+
+void MainWindow::LoadSettings() {
+  const StoredSettings stored = m_settings.Load();
+  SetDlgItemText(IDC_PORT, stored.port);
+  SetDlgItemText(IDC_BAUD, stored.baudRate);
+  SetDlgItemText(IDC_PARITY, stored.parity);
+  SetDlgItemText(IDC_DATABITS, stored.dataBits);
+  SetDlgItemText(IDC_STOPBITS, stored.stopBits);
+  SetDlgItemText(IDC_TX_INTERVAL, stored.interval);
+  m_receiver.SetStoredFilter(stored.filter, stored.keepOnly);
+  m_folder = stored.folder;
+  if (m_folder.empty()) {
+    m_folder = g_strAppDir;
+    SaveSettings();
+  }
+}
+
+void MainWindow::SaveSettings() {
+  StoredSettings stored;
+  stored.port = GetDlgItemText(IDC_PORT);
+  stored.baudRate = GetDlgItemText(IDC_BAUD);
+  stored.parity = GetDlgItemText(IDC_PARITY);
+  stored.dataBits = GetDlgItemText(IDC_DATABITS);
+  stored.stopBits = GetDlgItemText(IDC_STOPBITS);
+  stored.interval = GetDlgItemText(IDC_TX_INTERVAL);
+  stored.folder = m_folder;
+  stored.filter = m_receiver.FilterText();
+  stored.keepOnly = m_receiver.KeepOnly();
+  m_settings.Save(stored);
+}
+
+void MainWindow::SaveInterval() { m_settings.SaveInterval(GetDlgItemText(IDC_TX_INTERVAL)); }
+
+void MainWindow::ShowMessage(std::u16string_view text) { MessageBox(text); }
+
+std::u16string MainWindow::Text(int stringId) { return m_language.Text(stringId); }
+
+std::optional<FileDialogResult> MainWindow::AskForFile(const FileDialogRequest& request) {
+  return ShowFileDialog(request);
+}
+
+void MainWindow::RememberFolder(std::u16string folder) {
+  m_folder = std::move(folder);
+  SaveSettings();
+}
+
+// --- ConnectionView ---
+
+std::u16string MainWindow::PortText() const { return GetDlgItemText(IDC_PORT); }
+
+LineSettingTexts MainWindow::LineTexts() const {
+  return LineSettingTexts{GetDlgItemInt(IDC_BAUD), GetDlgItemText(IDC_PARITY), GetDlgItemText(IDC_DATABITS),
+                          GetDlgItemText(IDC_STOPBITS)};
+}
+
+void MainWindow::SetPortEntries(const std::vector<std::u16string>& entries) {
+  ComboResetContent(IDC_PORT);
+  for (const auto& entry : entries) ComboAddString(IDC_PORT, entry);
+}
+
+bool MainWindow::SelectPortEntry(std::u16string_view text) { return ComboSelectString(IDC_PORT, 0, text) != CB_ERR; }
+
+void MainWindow::SelectFirstPortEntry() { ComboSetCurSel(IDC_PORT, 0); }
+
+void MainWindow::ShowPortOpen(bool open, std::u16string_view buttonCaption) {
+  SetDlgItemText(IDC_OPEN, buttonCaption);
+  for (const int id : kLineSettingControls) EnableItem(id, !open);
+  EnableItem(IDC_RX_PAUSE, open);
+}
+
+std::unique_ptr<platform::Waker> MainWindow::CreateWaker(std::function<void()> handler) {
+  return Window()->CreateWaker(std::move(handler));
+}
+
+void MainWindow::PortOpened(const std::shared_ptr<platform::CommPort>& port) {
+  m_receiver.DropCarry();
+  m_sender.SetPort(port);
+  SaveSettings();
+}
+
+void MainWindow::PortClosed() {
+  m_sender.SetPort(nullptr);
+  m_receiver.DropCarry();
+}
+
+// --- ReceiveView ---
+
+bool MainWindow::AutoClearChecked() const { return IsDlgButtonChecked(IDC_RX_AUTOCLEAR) == BST_CHECKED; }
+bool MainWindow::ReceiveHexChecked() const { return IsDlgButtonChecked(IDC_RX_HEX) == BST_CHECKED; }
+bool MainWindow::AddSpaceChecked() const { return IsDlgButtonChecked(IDC_RX_ADDSPACE) == BST_CHECKED; }
+void MainWindow::EnableAddSpace(bool enable) { EnableItem(IDC_RX_ADDSPACE, enable); }
+bool MainWindow::FilterChecked() const { return IsDlgButtonChecked(IDC_RX_FILTER) == BST_CHECKED; }
+void MainWindow::CheckFilter(bool checked) { CheckDlgButton(IDC_RX_FILTER, checked ? BST_CHECKED : BST_UNCHECKED); }
+
+void MainWindow::AttachReceiveText(const std::u16string* text) { Window()->EditAttachText(IDC_RX_EDIT, text); }
+
+void MainWindow::ReceiveTextChanged(std::size_t firstChange) {
+  if (DialogWindow* window = Window()) window->EditTextChanged(IDC_RX_EDIT, firstChange);
+}
+
+void MainWindow::ScrollReceiveBoxToEnd() {
+  const int length = GetWindowTextLength(IDC_RX_EDIT);
+  EditSetSel(IDC_RX_EDIT, length, length);
+  EditScrollCaret(IDC_RX_EDIT);
+}
+
+std::u16string MainWindow::ReceiveBoxText() const { return GetDlgItemText(IDC_RX_EDIT); }
+int MainWindow::ReceiveBoxTextWidth() const { return Window()->EditTextAreaWidth(IDC_RX_EDIT); }
+std::function<int(char16_t)> MainWindow::ReceiveBoxCharWidth() const { return Window()->EditCharWidth(IDC_RX_EDIT); }
+void MainWindow::ShowRxCount(std::u16string_view text) { SetDlgItemText(IDC_RX_COUNT, text); }
+void MainWindow::ShowLineCount(std::u16string_view text) { SetDlgItemText(IDC_GRP_RX, text); }
+void MainWindow::ShowPauseCaption(std::u16string_view text) { SetDlgItemText(IDC_RX_PAUSE, text); }
+
+bool MainWindow::RunFilterDialog(std::u16string& conditions, bool& keepOnly) {
+  return m_filterDialog.Run(conditions, keepOnly);
+}
+
+// --- SenderView ---
+
+std::u16string MainWindow::SendText() const { return GetDlgItemText(IDC_TX_EDIT); }
+bool MainWindow::SendHexChecked() const { return IsDlgButtonChecked(IDC_TX_HEX) == BST_CHECKED; }
+void MainWindow::SetSendText(std::u16string_view text) { SetDlgItemText(IDC_TX_EDIT, text); }
+void MainWindow::GetSendSelection(int& start, int& end) const { EditGetSel(IDC_TX_EDIT, start, end); }
+bool MainWindow::IgnoreSpaceChecked() const { return IsDlgButtonChecked(IDC_TX_IGNORESPACE) == BST_CHECKED; }
+void MainWindow::EnableIgnoreSpace(bool enable) { EnableItem(IDC_TX_IGNORESPACE, enable); }
+bool MainWindow::AutoSendChecked() const { return IsDlgButtonChecked(IDC_TX_AUTOSEND) == BST_CHECKED; }
+int MainWindow::IntervalValue() const { return GetDlgItemInt(IDC_TX_INTERVAL); }
+void MainWindow::ShowTxCount(std::u16string_view text) { SetDlgItemText(IDC_TX_COUNT, text); }
+void MainWindow::ShowChecksum(std::u16string_view text) { SetDlgItemText(IDC_CHECKSUM, text); }
+void MainWindow::ShowSendFileCaption(std::u16string_view text) { SetDlgItemText(IDC_SEND_FILE, text); }
+
+void MainWindow::ShowFileHistory(const std::vector<std::u16string>& names) {
+  ComboResetContent(IDC_FILE_HISTORY);
+  for (const auto& name : names) ComboAddString(IDC_FILE_HISTORY, name);
+  ComboSetCurSel(IDC_FILE_HISTORY, 0);
+}
+
+int MainWindow::FileHistorySelection() const { return ComboGetCurSel(IDC_FILE_HISTORY); }
+
+void MainWindow::ClosePortAfterFailure() {
+  m_connection.Close();
+  m_connection.RefreshClicked();
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/language.h"
+#include "app/settings.h"
+#include "platform/dialog.h"
+#include "receive/filter_dialog.h"
+#include "receive/receive_pipeline.h"
+#include "receive/receive_view.h"
+#include "send/sender.h"
+#include "send/sender_view.h"
+#include "serial/connection.h"
+#include "serial/connection_view.h"
+
+// The main window: its controls, wired to the three parts that hold the behaviour (the
+// connection, the receive pipeline, the sender), each of which sees the window through its
+// own view. The window keeps the language and the settings file, and the keyboard.
+class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView, private SenderView {
+ public:
+  MainWindow();
+  ~MainWindow() override;
+
+  BOOL OnInitDialog() override;
+  // Enter, Ctrl+Enter and Alt+Enter in the send box, Ctrl+A, Ctrl+H, Esc during a file send;
+  // nothing goes to the dialog manager.
+  BOOL PreTranslateMessage(KeyMessage& msg) override;
+  const MessageMap& GetMessageMap() const override;
+
+  Connection& GetConnection() { return m_connection; }
+  ReceivePipeline& GetReceiver() { return m_receiver; }
+  Sender& GetSender() { return m_sender; }
+  const std::u16string& Folder() const { return m_folder; }
+
+ private:
+  void OnClose();
+  void ClearCounts();
+  // Ctrl+H: both Hex boxes follow the receive one.
+  void SwitchHexModes();
+  void LoadSettings();
+  void SaveSettings() override;
+
+  // Shared by the views.
+  void ShowMessage(std::u16string_view text) override;
+  std::u16string Text(int stringId) override;
+  std::optional<FileDialogResult> AskForFile(const FileDialogRequest& request) override;
+  std::u16string RememberedFolder() const override { return m_folder; }
+  void RememberFolder(std::u16string folder) override;
+
+  // ConnectionView
+  std::u16string PortText() const override;
+  LineSettingTexts LineTexts() const override;
+  void SetPortEntries(const std::vector<std::u16string>& entries) override;
+  bool SelectPortEntry(std::u16string_view text) override;
+  void SelectFirstPortEntry() override;
+  void ShowPortOpen(bool open, std::u16string_view buttonCaption) override;
+  std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) override;
+  void PortOpened(const std::shared_ptr<platform::CommPort>& port) override;
+  void PortClosed() override;
+
+  // ReceiveView
+  bool AutoClearChecked() const override;
+  bool ReceiveHexChecked() const override;
+  bool AddSpaceChecked() const override;
+  void EnableAddSpace(bool enable) override;
+  bool FilterChecked() const override;
+  void CheckFilter(bool checked) override;
+  void AttachReceiveText(const std::u16string* text) override;
+  void ReceiveTextChanged(std::size_t firstChange) override;
+  void ScrollReceiveBoxToEnd() override;
+  std::u16string ReceiveBoxText() const override;
+  int ReceiveBoxTextWidth() const override;
+  std::function<int(char16_t)> ReceiveBoxCharWidth() const override;
+  void ShowRxCount(std::u16string_view text) override;
+  void ShowLineCount(std::u16string_view text) override;
+  void ShowPauseCaption(std::u16string_view text) override;
+  bool RunFilterDialog(std::u16string& conditions, bool& keepOnly) override;
+  void ReloadSettings() override { LoadSettings(); }
+  void PauseReading(bool paused) override { m_connection.PauseReading(paused); }
+
+  // SenderView
+  std::u16string SendText() const override;
+  bool SendHexChecked() const override;
+  void SetSendText(std::u16string_view text) override;
+  void GetSendSelection(int& start, int& end) const override;
+  bool IgnoreSpaceChecked() const override;
+  void EnableIgnoreSpace(bool enable) override;
+  bool AutoSendChecked() const override;
+  int IntervalValue() const override;
+  void ShowTxCount(std::u16string_view text) override;
+  void ShowChecksum(std::u16string_view text) override;
+  void ShowSendFileCaption(std::u16string_view text) override;
+  void ShowFileHistory(const std::vector<std::u16string>& names) override;
+  int FileHistorySelection() const override;
+  void StartTimer(UINT_PTR timerId, UINT periodMs) override { SetTimer(timerId, periodMs); }
+  void StopTimer(UINT_PTR timerId) override { KillTimer(timerId); }
+  void SaveInterval() override;
+  void ClosePortAfterFailure() override;
+
+  Language m_language;
+  SettingsFile m_settings;
+  std::u16string m_folder;  // the remembered folder, key Path
+  FilterDialog m_filterDialog;
+  ReceivePipeline m_receiver;
+  Sender m_sender;
+  Connection m_connection;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// The settings file Sorvane.ini, section "Setting": the port and line settings as the boxes
+// showed them, the auto-send interval, the remembered folder, the receive filter's
+// conditions and its Only reserve flag. Written whole, or the interval alone, then marked
+// hidden.
+struct StoredSettings {
+  std::u16string port;
+  std::u16string baudRate;
+  std::u16string parity;
+  std::u16string dataBits;
+  std::u16string stopBits;
+  std::u16string interval;
+  std::u16string folder;  // key Path
+  std::u16string filter;
+  bool keepOnly = false;  // key _bCheck
+};
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+  // Every key, with its default where the file lacks it (no folder: empty).
+  StoredSettings Load() const;
+  void Save(const StoredSettings& settings) const;
+  void SaveInterval(std::u16string_view interval) const;
+  const std::filesystem::path& Path() const { return m_path; }
+
+ private:
+  const std::filesystem::path m_path;
+};

@@ -1,0 +1,78 @@
+#include "serial/connection.h"
+
+#include "platform/port_names.h"
+#include "platform/text.h"
+#include "res/string_table.h"
+#include "serial/connection_view.h"
+#include "serial/port_list.h"
+
+Connection::Connection(ConnectionView& view, PortReader::Sink received) : m_view(view), m_port(std::move(received)) {}
+
+void Connection::OpenClicked() {
+  if (IsOpen()) {
+    Close();
+  } else {
+    Open();
+  }
+}
+
+void Connection::Close() {
+  if (!IsOpen()) return;
+  m_port.Close();
+  m_view.PortClosed();
+  ShowPortOpen(false);
+}
+
+void Connection::Open() {
+  const std::u16string port = m_view.PortText();
+  if (!platform::NamesSerialPort(port)) {
+    m_view.ShowMessage(m_view.Text(IDS_NOT_COM));
+    return;
+  }
+  const auto result = m_port.Open(port, m_view.LineTexts(), [this](std::function<void()> handler) {
+    return m_view.CreateWaker(std::move(handler));
+  });
+  switch (result.opened) {
+    case SerialPort::Opened::CannotOpen:
+      m_view.ShowMessage(text::FormatOne(u"Open %s error", port));
+      return;
+    case SerialPort::Opened::SettingRefused: {
+      const std::u16string setting = m_view.Text(SettingLabel(result.refused)) + u" " + result.refusedText;
+      m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_SETTING_REFUSED), setting));
+      return;
+    }
+    case SerialPort::Opened::Yes:
+      break;
+  }
+  if (!result.readerStarted) m_view.ShowMessage(u"Application error\uFF01");
+  m_view.PortOpened(m_port.Port());
+  ShowPortOpen(true);
+}
+
+void Connection::ShowPortOpen(bool open) { m_view.ShowPortOpen(open, m_view.Text(open ? IDS_CLOSE : IDS_OPEN)); }
+
+void Connection::RefreshClicked() {
+  const std::u16string remembered = m_view.PortText();
+  std::vector<PortRecord> ports;
+  try {
+    ports = ListPorts();
+  } catch (const platform::PortEnumerationError& error) {
+    m_view.SetPortEntries({});
+    m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_PORT_LIST_ERROR), error.message));
+    return;
+  }
+  std::vector<std::u16string> entries;
+  for (const auto& record : ports) {
+    if (platform::NamesSerialPort(record.friendlyName)) entries.push_back(PortEntryOf(record.friendlyName));
+  }
+  m_view.SetPortEntries(entries);
+  if (!entries.empty() && !m_view.SelectPortEntry(remembered)) m_view.SelectFirstPortEntry();
+}
+
+void Connection::PauseReading(bool paused) {
+  if (paused) {
+    m_port.Pause();
+  } else {
+    m_port.Resume();
+  }
+}
