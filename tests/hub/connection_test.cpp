@@ -112,9 +112,11 @@ TEST_F(ConnectionTest, RefreshListsOpenablePortsAndKeepsTheRememberedOne) {
   AddDevice(u"/dev/nonexistent-port", u"Gone (ttyS3)");
   AddDevice(c.PortName(), u"Virtual (ttyV5-ttyV6)");
   AddDevice(c.PortName(), u"No port name here");
+  // A product string with parentheses of its own: the last group names the port.
+  AddDevice(c.PortName(), u"FT232R (rev 2) (ttyUSB0)");
   WriteSettings("[Setting]\nCOMPORT=ttyS1\nPath=/p/\n");
   Start();
-  EXPECT_EQ(ComboItems(IDC_PORT), (std::vector<std::u16string>{u"ttyS1", u"ttyS10", u"ttyS2", u"ttyV5"}));
+  EXPECT_EQ(ComboItems(IDC_PORT), (std::vector<std::u16string>{u"ttyS1", u"ttyS10", u"ttyS2", u"ttyV5", u"ttyUSB0"}));
   // The search starts at the second entry, so ttyS10 wins over ttyS1.
   EXPECT_EQ(Text(IDC_PORT), u"ttyS10");
 

@@ -120,6 +120,17 @@ TEST_F(SendTest, TxCountIsUnsigned64Bit) {
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:18446744073709551615");
 }
 
+TEST_F(SendTest, AWriteCutShortCountsWhatWentOutAndFailsOnce) {
+  StartOpen();
+  Sender& sender = dlg->GetSender();
+  const std::uint64_t connection = sender.CurrentConnection();
+  sender.OnWritten(3, true, connection);
+  sender.OnWritten(0, true, connection);  // a request queued behind it
+  EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:3");
+  EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
+  EXPECT_FALSE(PortOpen());
+}
+
 TEST_F(SendTest, AFailureReportedAfterCloseIsSilent) {
   StartOpen();
   const std::uint64_t connection = dlg->GetSender().CurrentConnection();
