@@ -122,11 +122,6 @@ bool CDialogEx::SendNotify(UINT code, int controlId) {
   return false;
 }
 
-void CDialogEx::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!m_window) return;
-  m_window->PostTask([this, message, wParam, lParam] { SendMessage(message, wParam, lParam); });
-}
-
 std::u16string CDialogEx::GetDlgItemText(int id) const { return m_window ? m_window->GetText(id) : std::u16string(); }
 void CDialogEx::SetDlgItemText(int id, std::u16string_view text) {
   if (m_window) m_window->SetText(id, text);

@@ -87,8 +87,8 @@ class DataExchange {
 };
 
 // Our dialog class: a window built from a template, a static message map, control access by
-// id, timers, message boxes and file dialogs. Everything here runs on the UI thread, except
-// PostMessage, which any thread may call.
+// id, timers, message boxes and file dialogs. Everything here runs on the UI thread; workers
+// reach it through the window's PostTask and wakers.
 class CDialogEx {
  public:
   CDialogEx(const DialogTemplate& tpl, CDialogEx* parent = nullptr);
@@ -118,8 +118,6 @@ class CDialogEx {
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   // Runs the handler of a control notification; false when the map has none.
   bool SendNotify(UINT code, int controlId);
-  // Thread-safe: queue a window message for the UI thread.
-  void PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   std::u16string GetDlgItemText(int id) const;
   void SetDlgItemText(int id, std::u16string_view text);

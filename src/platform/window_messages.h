@@ -22,7 +22,6 @@ inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_DROPFILES = 0x0233;
-inline constexpr UINT WM_USER = 0x0400;
 
 // Control notifications, carried by WM_COMMAND.
 inline constexpr UINT BN_CLICKED = 0;

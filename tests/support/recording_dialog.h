@@ -27,7 +27,6 @@ class RecordingDialog : public CDialogEx {
         OnMessage(WM_CLOSE, &RecordingDialog::OnClose),
         OnDropFilesMessage(&RecordingDialog::OnDropFiles),
         OnTimerMessage(&RecordingDialog::OnTimer),
-        OnMessage(kCountMessage, &RecordingDialog::OnCount),
     };
     return map;
   }
@@ -47,7 +46,6 @@ class RecordingDialog : public CDialogEx {
     return count;
   }
 
-  static constexpr UINT kCountMessage = WM_USER + 1;
   static constexpr WPARAM kVkShift = 0x10;
   std::function<BOOL(KeyMessage&)> preTranslate;
   std::function<void(UINT, int)> onNotify;
@@ -57,7 +55,6 @@ class RecordingDialog : public CDialogEx {
   std::vector<std::vector<std::u16string>> drops;
   std::vector<UINT_PTR> timers;
   int closeRequests = 0;
-  long long counted = 0;
   bool endOnClose = false;
 
  protected:
@@ -73,6 +70,5 @@ class RecordingDialog : public CDialogEx {
   }
   void OnDropFiles(const DroppedFiles& files) { drops.push_back(files.paths); }
   void OnTimer(UINT_PTR id) { timers.push_back(id); }
-  void OnCount() { ++counted; }
   static constexpr INT_PTR IDCANCEL_RESULT = 2;
 };
