@@ -14,7 +14,7 @@ trap 'rm -rf "$scratch"' EXIT
 cp "$build/src/tarvolm" "$scratch/"
 for locale in "${locales[@]}"; do
   name=${locale%%.*}
-  xvfb-run -a -s "-screen 0 1024x700x24" bash -c "
+  xvfb-run -a -s "-screen 0 1400x800x24" bash -c "
     LANG=$locale LC_ALL=$locale '$scratch/tarvolm' 2>/dev/null &
     pid=\$!
     sleep 3

@@ -43,7 +43,13 @@ void SettingsFile::Save(const StoredSettings& s) const {
   platform::SetFileHidden(m_path);
 }
 
-void SettingsFile::SaveInterval(std::u16string_view interval) const {
-  Write(u"Interval", interval, m_path);
+void SettingsFile::SaveInterval(std::u16string_view interval) const { SaveKey(u"Interval", interval); }
+
+std::u16string SettingsFile::LoadKey(std::u16string_view key, std::u16string_view fallback) const {
+  return Read(key, fallback, m_path);
+}
+
+void SettingsFile::SaveKey(std::u16string_view key, std::u16string_view value) const {
+  Write(key, value, m_path);
   platform::SetFileHidden(m_path);
 }

@@ -26,6 +26,10 @@ class SettingsFile {
   StoredSettings Load() const;
   void Save(const StoredSettings& settings) const;
   void SaveInterval(std::u16string_view interval) const;
+  // The keys of the options beyond those above, read and written one at a time: a key the
+  // file lacks is added after the others, so older files keep their order.
+  std::u16string LoadKey(std::u16string_view key, std::u16string_view fallback) const;
+  void SaveKey(std::u16string_view key, std::u16string_view value) const;
   const std::filesystem::path& Path() const { return m_path; }
 
  private:

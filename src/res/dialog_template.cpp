@@ -73,6 +73,17 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_RX_SAVE, "IDC_RX_SAVE", K::PushButton, kButton, 0, u"Save as txt", 9, 169, 48, 14},
     {IDC_FILTER_SET, "IDC_FILTER_SET", K::PushButton, kButton, 0, u"Filter Set", 18, 195, 46, 14},
     {IDC_RX_FILTER, "IDC_RX_FILTER", K::CheckBox, kCheckBox, 0, u"Filter", 10, 185, 53, 10},
+
+    // The grown window: a column beside the first one, band by band, and the commands'
+    // panel. New controls come before the group box that frames them, as above.
+    // Line controls, by the port settings.
+    {IDC_GRP_LINE, "IDC_GRP_LINE", K::GroupBox, kGroupBox, ExTransparent, u"Line", 441, 3, 92, 94},
+    // View options, by the receive ones.
+    {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},
+    // Send options, by the send box.
+    {IDC_GRP_TXOPT, "IDC_GRP_TXOPT", K::GroupBox, kGroupBox, ExTransparent, u"Send options", 441, 214, 92, 68},
+    // The commands.
+    {IDC_GRP_COMMANDS, "IDC_GRP_COMMANDS", K::GroupBox, kGroupBox, ExTransparent, u"Commands", 537, 3, 150, 299},
 };
 
 // The combos do not sort: this order is the display order.
@@ -104,7 +115,7 @@ constexpr ControlTemplate kFilterControls[] = {
 constexpr DialogTemplate kMainDialog{
     IDD_MAIN_DIALOG,
     kProgramTitle,
-    443,
+    692,
     307,
     Popup | Visible | Caption | SysMenu | MinimizeBox | DsModalFrame | DsSetFont | DsFixedSys,
     ExAppWindow | ExAcceptFiles,

@@ -54,3 +54,10 @@ inline constexpr int IDC_FILTER_TEXT = 1042;
 inline constexpr int IDC_FILTER_KEEP = 1043;
 inline constexpr int IDC_RX_FILTER = 1044;
 inline constexpr int IDC_FILTER_HINT = 1045;
+
+// The grown window (the README's plan): line and ports 1046-1059, view and log 1060-1079,
+// send options 1080-1089, commands 1090-1129.
+inline constexpr int IDC_GRP_LINE = 1046;
+inline constexpr int IDC_GRP_VIEW = 1060;
+inline constexpr int IDC_GRP_TXOPT = 1080;
+inline constexpr int IDC_GRP_COMMANDS = 1090;

@@ -73,6 +73,20 @@ constexpr Row kRows[] = {
     {151, {u"Port list error: %s", u"串口列表错误：%s", u"串口列表錯誤：%s"}},
     AllLanguages(152, u"Save file%sError！"),
     AllLanguages(153, u"Read file%sError！"),
+
+    // Line control
+    {1100, {u"Line", u"线路", u"線路"}},
+    // Ports
+    // View and log
+    {1125, {u"View", u"显示", u"顯示"}},
+    // Send options and commands
+    {1140, {u"Send options", u"发送选项", u"發送選項"}},
+    {1141, {u"Commands", u"命令", u"命令"}},
+    // Encodings and the hex dump
+    // Terminal
+    // The receive view
+    // Fixes
+    // The package
 };
 
 constexpr int kLanguageBaseStep = 100;

@@ -186,7 +186,6 @@ TEST(ResourceScript, StringTableHoldsEveryLanguageAndNothingElse) {
     if (const char16_t* text = FindResourceString(id)) expected.emplace(id, Utf8(text));
   }
   EXPECT_EQ(strings, expected);
-  EXPECT_EQ(strings.size(), 51u + 50u + 50u);
   EXPECT_EQ(strings[IDS_ENUM_REGISTRY_ERROR + 200], "Could not read from HKLM\\Enum");
   EXPECT_EQ(strings[IDS_INTERVALS + 100], "间隔");
 }

@@ -81,7 +81,7 @@ TEST_F(QtDialogTest, NamesEveryControlForAssistiveTechnologyAndFollowsCaptionCha
 
 TEST_F(QtDialogTest, KeepsTheTemplateProportionsWithTheDialogFontsBaseUnits) {
   const DialogUnits units(Window().Widget()->font());
-  EXPECT_EQ(Window().Widget()->size(), QSize(units.X(443), units.Y(307)));
+  EXPECT_EQ(Window().Widget()->size(), QSize(units.X(MainDialogTemplate().cx), units.Y(MainDialogTemplate().cy)));
   EXPECT_EQ(Window().Widget()->minimumSize(), Window().Widget()->maximumSize());
   const Qt::WindowFlags flags = Window().Widget()->windowFlags();
   EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
