@@ -132,6 +132,7 @@ void MainWindow::SwitchHexModes() {
 
 void MainWindow::LoadSettings() {
   const StoredSettings stored = m_settings.Load();
+  ReportUnreadableSettings();
   SetDlgItemText(IDC_PORT, stored.port);
   SetDlgItemText(IDC_BAUD, stored.baudRate);
   SetDlgItemText(IDC_PARITY, stored.parity);
@@ -144,6 +145,19 @@ void MainWindow::LoadSettings() {
     m_folder = g_strAppDir;
     SaveSettings();
   }
+}
+
+// Once per start: the user must know that what they change now will not be kept.
+void MainWindow::ReportUnreadableSettings() {
+  const platform::ProfileProblem problem = m_settings.Problem();
+  if (problem == platform::ProfileProblem::None || m_reportedUnreadableSettings) return;
+  m_reportedUnreadableSettings = true;
+  const int reason = problem == platform::ProfileProblem::NotAFile   ? IDS_NOT_A_FILE
+                     : problem == platform::ProfileProblem::TooLarge ? IDS_TOO_LARGE
+                     : problem == platform::ProfileProblem::NotText  ? IDS_NOT_TEXT
+                                                                     : IDS_CANNOT_OPEN;
+  const std::u16string path = m_settings.Path().u16string();
+  ShowMessage(text::FormatOne(Text(IDS_SETTINGS_UNREADABLE), path) + u"\n" + Text(reason));
 }
 
 void MainWindow::SaveSettings() {

@@ -39,6 +39,7 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   // Ctrl+H: both Hex boxes follow the receive one.
   void SwitchHexModes();
   void LoadSettings();
+  void ReportUnreadableSettings();
   void SaveSettings() override;
 
   // Shared by the views.
@@ -101,6 +102,7 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   Language m_language;
   SettingsFile m_settings;
   std::u16string m_folder;  // the remembered folder, key Path
+  bool m_reportedUnreadableSettings = false;
   FilterDialog m_filterDialog;
   ReceivePipeline m_receiver;
   Sender m_sender;

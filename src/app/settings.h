@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/profile.h"
+
 // The settings file Sorvane.ini, section "Setting": the port and line settings as the boxes
 // showed them, the auto-send interval, the remembered folder, the receive filter's
 // conditions and its Only reserve flag. Written whole, or the interval alone, then marked
@@ -19,11 +21,15 @@ struct StoredSettings {
   bool keepOnly = false;  // key _bCheck
 };
 
+// A file that exists but cannot be read as settings is left alone: its keys load as their
+// defaults and nothing is written to it while the program runs.
 class SettingsFile {
  public:
   explicit SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
   // Every key, with its default where the file lacks it (no folder: empty).
-  StoredSettings Load() const;
+  StoredSettings Load();
+  // What is wrong with the file, as the last Load found it.
+  platform::ProfileProblem Problem() const { return m_problem; }
   void Save(const StoredSettings& settings) const;
   void SaveInterval(std::u16string_view interval) const;
   // The keys of the options beyond those above, read and written one at a time: a key the
@@ -34,4 +40,5 @@ class SettingsFile {
 
  private:
   const std::filesystem::path m_path;
+  platform::ProfileProblem m_problem = platform::ProfileProblem::None;
 };

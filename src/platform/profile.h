@@ -29,6 +29,12 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
 bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
                                std::u16string_view value, const std::filesystem::path& file);
 
+// Why a settings file that exists cannot be used as one; None when it can, or when there
+// is none yet. Larger than 1 MiB counts as too large: no settings file grows so.
+enum class ProfileProblem { None, NotAFile, Unreadable, TooLarge, NotText };
+ProfileProblem InspectProfileFile(const std::filesystem::path& file);
+// Whether the backend reads these bytes of a settings file as the text they hold.
+bool IsProfileText(std::string_view bytes);
 // Marks the file hidden where the platform has such an attribute.
 void SetFileHidden(const std::filesystem::path& file);
 

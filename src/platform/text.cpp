@@ -5,34 +5,40 @@
 
 namespace text {
 
+namespace {
+// The code point that starts at s[i] and its length in bytes; false (with U+FFFD, one
+// byte) when no valid character starts there.
+bool DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp, std::size_t& len) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  cp = 0xFFFD;
+  len = 1;
+  if (b0 < 0x80) {
+    cp = b0;
+    return true;
+  }
+  const int extra = b0 >= 0xC2 && b0 < 0xE0 ? 1 : b0 >= 0xE0 && b0 < 0xF0 ? 2 : b0 >= 0xF0 && b0 < 0xF5 ? 3 : 0;
+  if (extra == 0 || i + extra >= s.size()) return false;
+  char32_t v = b0 & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b & 0xC0) != 0x80) return false;
+    v = (v << 6) | (b & 0x3F);
+  }
+  const char32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+  if (v < minimum || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return false;
+  cp = v;
+  len = static_cast<std::size_t>(extra) + 1;
+  return true;
+}
+}  // namespace
+
 std::u16string FromUtf8(std::string_view s) {
   std::u16string out;
   out.reserve(s.size());
-  std::size_t i = 0;
-  const auto n = s.size();
-  while (i < n) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    char32_t cp = 0xFFFD;
-    std::size_t len = 1;
-    if (b0 < 0x80) {
-      cp = b0;
-    } else {
-      int extra = b0 >= 0xC2 && b0 < 0xE0 ? 1 : b0 >= 0xE0 && b0 < 0xF0 ? 2 : b0 >= 0xF0 && b0 < 0xF5 ? 3 : 0;
-      if (extra > 0 && i + extra < n) {
-        char32_t v = b0 & (0x3F >> extra);
-        bool good = true;
-        for (int k = 1; good && k <= extra; ++k) {
-          const auto b = static_cast<unsigned char>(s[i + k]);
-          good = (b & 0xC0) == 0x80;
-          v = (v << 6) | (b & 0x3F);
-        }
-        const char32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-        if (good && v >= minimum && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-          cp = v;
-          len = static_cast<std::size_t>(extra) + 1;
-        }
-      }
-    }
+  char32_t cp = 0;
+  std::size_t len = 0;
+  for (std::size_t i = 0; i < s.size(); i += len) {
+    DecodeUtf8At(s, i, cp, len);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -40,9 +46,17 @@ std::u16string FromUtf8(std::string_view s) {
     } else {
       out.push_back(static_cast<char16_t>(cp));
     }
-    i += len;
   }
   return out;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  char32_t cp = 0;
+  std::size_t len = 0;
+  for (std::size_t i = 0; i < s.size(); i += len) {
+    if (!DecodeUtf8At(s, i, cp, len)) return false;
+  }
+  return true;
 }
 
 std::string ToUtf8(std::u16string_view s) {

@@ -9,6 +9,7 @@
 namespace text {
 
 std::u16string FromUtf8(std::string_view utf8);  // invalid bytes become U+FFFD
+bool IsValidUtf8(std::string_view utf8);
 std::string ToUtf8(std::u16string_view utf16);   // lone surrogates become U+FFFD
 
 std::u16string Decimal(std::int64_t value);

@@ -85,6 +85,14 @@ constexpr Row kRows[] = {
     // Encodings and the hex dump
     // Terminal
     // The receive view
+    // The settings file
+    {1180,
+     {u"The settings file %s cannot be read: Tarvolm starts with its defaults and will not change the file.",
+      u"无法读取设置文件 %s：Tarvolm 以默认设置启动，不会改动该文件。", u"無法讀取設定檔 %s：Tarvolm 以預設設定啟動，不會改動該檔案。"}},
+    {1181, {u"It is not a file.", u"它不是文件。", u"它不是檔案。"}},
+    {1182, {u"It cannot be opened.", u"无法打开它。", u"無法開啟它。"}},
+    {1183, {u"It is too large to be a settings file.", u"它太大，不可能是设置文件。", u"它太大，不可能是設定檔。"}},
+    {1184, {u"It is not text in the encoding expected.", u"它不是所需编码的文本。", u"它不是所需編碼的文字。"}},
     // Fixes
     // The package
 };

@@ -68,8 +68,14 @@ inline constexpr int IDS_READ_FILE_ERROR = 153;  // %s is the path
 
 // The second block, 1100-1199: line control 1100-1114, ports 1115-1124, view and log
 // 1125-1139, send options and commands 1140-1159, encodings and the hex dump 1160-1167,
-// terminal 1168-1174, the receive view 1175-1179, fixes 1185-1189, the package 1190-1199.
+// terminal 1168-1174, the receive view 1175-1179, the settings file 1180-1184, fixes
+// 1185-1189, the package 1190-1199.
 inline constexpr int IDS_LINE = 1100;
 inline constexpr int IDS_VIEW = 1125;
 inline constexpr int IDS_SEND_OPTIONS = 1140;
 inline constexpr int IDS_COMMANDS = 1141;
+inline constexpr int IDS_SETTINGS_UNREADABLE = 1180;  // %s is the path; a reason follows
+inline constexpr int IDS_NOT_A_FILE = 1181;
+inline constexpr int IDS_CANNOT_OPEN = 1182;
+inline constexpr int IDS_TOO_LARGE = 1183;
+inline constexpr int IDS_NOT_TEXT = 1184;

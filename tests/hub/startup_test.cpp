@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "platform/port_names.h"
 #include "res/resource.h"
 #include "res/string_table.h"
@@ -71,15 +74,6 @@ TEST_F(StartupTest, EmptyPathIsReplacedByTheProgramFolderAndTheFileRewritten) {
   EXPECT_NE(ReadSettingsFile().find("keep=me"), std::string::npos);
 }
 
-TEST_F(StartupTest, MalformedSettingsFileGivesDefaultsWithoutCrashing) {
-  std::string junk(4096, '\0');
-  for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 131) % 256);
-  WriteSettings("\xEF\xBB\xBF" + junk + "\r\n[Setting]\r\nBaudRate=19200\r\n" + std::string(100000, 'x'));
-  Start();
-  EXPECT_EQ(Text(IDC_BAUD), u"19200");
-  EXPECT_EQ(Text(IDC_PARITY), u"NONE");
-}
-
 TEST_F(StartupTest, ControlsStartInTheirInitialStates) {
   Start();
   EXPECT_EQ(W().GetCheck(IDC_RX_AUTOCLEAR), BST_CHECKED);
@@ -127,4 +121,34 @@ TEST_F(StartupTest, ClosingWithThePortClosedEndsTheDialogWithoutPortAction) {
   W().CloseBox();
   EXPECT_TRUE(W().Ended());
   EXPECT_TRUE(toolkit.messageBoxes.empty());
+}
+
+TEST_F(StartupTest, ASettingsFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::u16string reason;
+  };
+  const std::string huge = "[Setting]\r\nCOMPORT=ttyS3\r\n" + std::string(2u << 20, ';') + "\r\n";
+  const Case cases[] = {
+      {"a folder", [&] { std::filesystem::create_directory(SettingsFile()); }, u"It is not a file."},
+      {"too large", [&] { WriteSettings(huge); }, u"It is too large to be a settings file."},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(SettingsFile());
+    c.make();
+    Start();
+    W().Click(IDC_RX_FILTER);  // reads the file again: no second message
+    W().Replace(IDC_TX_INTERVAL, u"250");
+    W().Click(IDC_TX_AUTOSEND);  // would write the interval
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"The settings file " + SettingsFile().u16string() +
+                                                          u" cannot be read: Tarvolm starts with its defaults and will "
+                                                          u"not change the file.\n" +
+                                                          c.reason})
+        << c.what;
+    EXPECT_EQ(Text(IDC_BAUD), u"9600") << c.what;
+    if (std::filesystem::is_regular_file(SettingsFile())) EXPECT_EQ(ReadSettingsFile(), huge) << c.what;
+    dlg.reset();
+    toolkit.messageBoxes.clear();
+  }
 }
