@@ -1,4 +1,3 @@
-#include "platform/port_holders.h"
 #include "serial/port_discovery.h"
 #include "serial/port_records.h"
 #include "serial/serial_port.h"
@@ -21,13 +20,7 @@ void CSerialPort::EnumeratePorts(std::vector<CSerialInfo>& ports) {
   // The list once held only the ports an exclusive open could take, but that test harms the
   // user's devices: an open raises DTR (an Arduino-style board resets), sets the line raw and
   // leaves it so, and takes the port from under another program about to open it. So every
-  // port the system lists is listed, a busy one too (its Open fails with the usual message),
-  // and whether it is busy comes from what the system tells without an open.
-  std::vector<std::u16string> devicePaths;
-  for (auto& port : ports) {
-    CompletePortRecord(port);
-    devicePaths.push_back(port.m_strDevicePath);
-  }
-  const auto holders = platform::FindPortHolders(devicePaths);
-  for (std::size_t i = 0; i < ports.size(); ++i) ports[i].m_holder = holders[i];
+  // port the system lists is listed, a busy one too: its Open fails with the usual message.
+  // platform::FindPortHolders tells who holds a port, without an open.
+  for (auto& port : ports) CompletePortRecord(port);
 }

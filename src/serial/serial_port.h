@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/comm.h"
-#include "platform/port_holders.h"
 #include "platform/window_messages.h"
 #include "serial/chunk_ring.h"
 
@@ -33,7 +31,6 @@ class CSerialPort {
     std::u16string m_strFriendlyName;
     BOOL m_bUsbDevice = FALSE;
     std::u16string m_strDescription;
-    std::optional<platform::PortHolder> m_holder;  // another program holding the port, where the system tells
   };
   // A setting the device did not take at the last Open, for the caller's message.
   struct RefusedSetting {
@@ -64,7 +61,7 @@ class CSerialPort {
   void Pause();
   void Resume();
 
-  // The ports the system says are present, with the programs that hold them. Opens none.
+  // The ports the system says are present. Opens none.
   static void EnumeratePorts(std::vector<CSerialInfo>& ports);
 
   std::shared_ptr<platform::CommPort> m_hComm;

@@ -122,17 +122,16 @@ TEST(PortScan, ListsWhatTheSystemHasAndOpensNoPort) {
   std::vector<CSerialPort::CSerialInfo> ports;
   CSerialPort::EnumeratePorts(ports);
   SetPortDiscovery({});
+  const auto holders = FindPortHolders({free.PortName(), held.PortName()});
 
   EXPECT_EQ(recorder.Opened(), std::vector<std::string>{}) << "the scan opened a port";
   ASSERT_GE(ports.size(), 2u);
-  const auto& freePort = ports[ports.size() - 2];
-  const auto& heldPort = ports.back();
-  EXPECT_EQ(freePort.m_strDevicePath, free.PortName());
-  EXPECT_FALSE(freePort.m_holder);
-  EXPECT_EQ(heldPort.m_strDevicePath, held.PortName()) << "a busy port is listed";
-  ASSERT_TRUE(heldPort.m_holder);
-  EXPECT_EQ(heldPort.m_holder->processId, static_cast<std::uint32_t>(holder.Pid()));
-  EXPECT_EQ(heldPort.m_holder->program, u"sleep");
+  EXPECT_EQ(ports[ports.size() - 2].m_strDevicePath, free.PortName());
+  EXPECT_EQ(ports.back().m_strDevicePath, held.PortName()) << "a busy port is listed";
+  EXPECT_FALSE(holders[0]);
+  ASSERT_TRUE(holders[1]);
+  EXPECT_EQ(holders[1]->processId, static_cast<std::uint32_t>(holder.Pid()));
+  EXPECT_EQ(holders[1]->program, u"sleep");
 
   // The recorder is not blind: an open is seen.
   EXPECT_TRUE(platform::CommPort::Open(free.PortName()));
