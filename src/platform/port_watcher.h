@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/change_debouncer.h"
 
@@ -34,6 +35,13 @@ class PortWatcher {
   // notifications); the list then changes on Refresh and drop-down only.
   static std::unique_ptr<PortWatcher> Start(Changed changed, const Options& options);
   static std::unique_ptr<PortWatcher> Start(Changed changed) { return Start(std::move(changed), Options{}); }
+
+  // Thread-safe: also reports when the entry of this path changes in its folder (a link of
+  // the user's own made, removed or pointed elsewhere), as a connection waiting for the
+  // device behind an identity needs; it replaces the path followed before, and an empty path
+  // follows none. A path whose folder does not exist is not followed. Windows: nothing to
+  // do, COM names come and go with the notifications.
+  void FollowPath(std::u16string_view path);
 
   // Stops watching and waits for a report under way; a burst not yet reported is dropped.
   ~PortWatcher();

@@ -74,6 +74,34 @@ TEST_F(PortWatcherTest, TheByIdFolderIsWatchedEachTimeItComesBack) {
   EXPECT_TRUE(NextReport());
 }
 
+// A link of the user's own, pointed at a new device when the old one went.
+TEST_F(PortWatcherTest, AFollowedLinkIsReportedWhenItChangesItsNeighboursAreNot) {
+  testsupport::TempDir home;
+  const fs::path link = home.Path() / "my-board";
+  fs::create_symlink("/dev/pts/1", link);
+  watcher->FollowPath(link.u16string());
+  fs::remove(link);
+  fs::create_symlink("/dev/pts/2", link);
+  EXPECT_TRUE(NextReport());
+
+  const int before = reports.Count();
+  std::ofstream(home.Path() / "notes.txt").put('x');
+  std::this_thread::sleep_for(700ms);
+  EXPECT_EQ(reports.Count(), before) << "another name in the folder";
+
+  watcher->FollowPath(u"");
+  fs::remove(link);
+  std::this_thread::sleep_for(700ms);
+  EXPECT_EQ(reports.Count(), before) << "no longer followed";
+  // Following a name in the device folder leaves its port nodes watched.
+  watcher->FollowPath((Dev() / "arduino").u16string());
+  fs::create_symlink("ttyACM0", Dev() / "arduino");
+  EXPECT_TRUE(NextReport());
+  watcher->FollowPath(u"");
+  std::ofstream(Dev() / "ttyUSB3").put('x');
+  EXPECT_TRUE(NextReport());
+}
+
 TEST(PortWatcher, AFolderThatCannotBeWatchedGivesNoWatcher) {
   EXPECT_FALSE(PortWatcher::Start([] {}, PortWatcher::Options{"/nonexistent/tarvolm-dev", {}}));
 }

@@ -101,6 +101,9 @@ PortWatcher::PortWatcher(Changed changed, const Options& options) : m_debouncer(
 
 PortWatcher::~PortWatcher() = default;
 
+// A COM name comes and goes with the notifications already watched.
+void PortWatcher::FollowPath(std::u16string_view /*path*/) {}
+
 std::unique_ptr<PortWatcher> PortWatcher::Start(Changed changed, const Options& options) {
   std::unique_ptr<PortWatcher> watcher(new PortWatcher(std::move(changed), options));
   watcher->m_source = Source::Create(watcher->m_debouncer);
