@@ -26,14 +26,15 @@ struct PortEnumerationError {
   std::u16string message;
 };
 
-// The serial devices the system knows of. Whether a device can be opened now is not tested here.
+// The serial devices the system knows of, found without opening any of them.
 // Linux: every /sys/class/tty/* entry that has a `device` link (virtual consoles and
 // pseudo-terminals have none), except UART ports whose `type` is 0 (no UART behind them: the
 // legacy ttyS slots, which cannot be opened). Sorted by name, with digit runs compared as
 // numbers (ttyS2 before ttyS10). sysfsRoot is for tests.
 // Windows: by the system's version, the COM-port device interfaces (or, when there are none,
-// the ports the registry's SERIALCOMM map names), COM1 to COM16 on NT 4, or the registry's
-// Enum tree on the 9x family; sysfsRoot is not used. Throws PortEnumerationError.
+// the ports the registry's SERIALCOMM map names), those of COM1 to COM16 that the device
+// namespace knows on NT 4, or the registry's Enum tree on the 9x family; sysfsRoot is not
+// used. Throws PortEnumerationError.
 std::vector<SerialDeviceInfo> ListSerialDevices(const std::string& sysfsRoot = "/sys");
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "serial/port_list.h"
 
-#include "platform/comm.h"
 #include "serial/port_discovery.h"
 
 std::vector<PortRecord> ListPorts() {
@@ -18,15 +17,12 @@ std::vector<PortRecord> ListPorts() {
         break;
     }
   }
-  // Keep only the ports that can be opened exclusively now: absent or busy ports are dropped.
-  for (std::size_t i = 0; i < ports.size();) {
-    if (!platform::CommPort::Open(ports[i].devicePath)) {
-      ports.erase(ports.begin() + static_cast<std::ptrdiff_t>(i));
-      continue;
-    }
-    CompletePortRecord(ports[i]);
-    ++i;
-  }
+  // The list once held only the ports an exclusive open could take, but that test harms the
+  // user's devices: an open raises DTR (an Arduino-style board resets), sets the line raw and
+  // leaves it so, and takes the port from under another program about to open it. So every
+  // port the system lists is listed, a busy one too: its Open fails with the usual message.
+  // platform::FindPortHolders tells who holds a port, without an open.
+  for (auto& port : ports) CompletePortRecord(port);
   return ports;
 }
 

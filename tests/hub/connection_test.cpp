@@ -104,7 +104,7 @@ TEST_F(ConnectionTest, RefusedSettingsCloseThePortNameTheSettingAndSaveNothing) 
   EXPECT_EQ(Text(IDC_OPEN), u"Close");
 }
 
-TEST_F(ConnectionTest, RefreshListsOpenablePortsAndKeepsTheRememberedOne) {
+TEST_F(ConnectionTest, RefreshListsThePortsAndKeepsTheRememberedOne) {
   testsupport::PtyPair a, b, c;
   AddDevice(a.PortName(), u"Adapter (ttyS1)");
   AddDevice(b.PortName(), u"Adapter (ttyS10)");
@@ -116,7 +116,9 @@ TEST_F(ConnectionTest, RefreshListsOpenablePortsAndKeepsTheRememberedOne) {
   AddDevice(c.PortName(), u"FT232R (rev 2) (ttyUSB0)");
   WriteSettings("[Setting]\nCOMPORT=ttyS1\nPath=/p/\n");
   Start();
-  EXPECT_EQ(ComboItems(IDC_PORT), (std::vector<std::u16string>{u"ttyS1", u"ttyS10", u"ttyS2", u"ttyV5", u"ttyUSB0"}));
+  // The list does not open a port to see whether it could: a port that cannot be opened is listed.
+  EXPECT_EQ(ComboItems(IDC_PORT),
+            (std::vector<std::u16string>{u"ttyS1", u"ttyS10", u"ttyS2", u"ttyS3", u"ttyV5", u"ttyUSB0"}));
   // The search starts at the second entry, so ttyS10 wins over ttyS1.
   EXPECT_EQ(Text(IDC_PORT), u"ttyS10");
 
@@ -129,14 +131,18 @@ TEST_F(ConnectionTest, RefreshListsOpenablePortsAndKeepsTheRememberedOne) {
   EXPECT_EQ(Text(IDC_PORT), u"ttyS2");
 }
 
-TEST_F(ConnectionTest, APortHeldOpenElsewhereIsNotListed) {
+TEST_F(ConnectionTest, APortHeldOpenElsewhereIsListedAndItsOpenFailsAsBefore) {
   testsupport::PtyPair free, busy;
   AddDevice(free.PortName(), u"Free (ttyS1)");
   AddDevice(busy.PortName(), u"Busy (ttyS2)");
   const auto holder = platform::CommPort::Open(busy.PortName());
   ASSERT_TRUE(holder);
   Start();
-  EXPECT_EQ(ComboItems(IDC_PORT), std::vector<std::u16string>{u"ttyS1"});
+  EXPECT_EQ(ComboItems(IDC_PORT), (std::vector<std::u16string>{u"ttyS1", u"ttyS2"}));
+  W().Replace(IDC_PORT, busy.PortName());
+  W().Click(IDC_OPEN);
+  EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Open " + busy.PortName() + u" error"});
+  EXPECT_EQ(Text(IDC_OPEN), u"Open");
 }
 
 TEST_F(ConnectionTest, AFailedPortListIsShownAndLeavesTheListEmpty) {

@@ -73,14 +73,21 @@ TEST(PortStrategy, FollowsTheWindowsVersion) {
   EXPECT_EQ(ErrorText(u"x (err=%lx))", 0), u"x (err=0))");
 }
 
-TEST(PortStrategy, ProbingOffersCom1ToCom16InOrder) {
+// Probing asks the device namespace, never an open, which of COM1 to COM16 there are.
+TEST(PortStrategy, ProbingOffersTheKnownOfCom1ToCom16InOrder) {
+  std::vector<std::u16string> asked;
   std::vector<SerialDeviceInfo> devices;
-  ListProbedPorts(devices);
-  ASSERT_EQ(devices.size(), 16u);
-  EXPECT_EQ(devices[0].devicePath, u"\\\\.\\COM1");
-  EXPECT_EQ(devices[15].portName, u"COM16");
-  EXPECT_EQ(devices[15].listing, DeviceListing::PortName);
-  EXPECT_TRUE(devices[15].friendlyName.empty() && devices[15].description.empty());
+  ListProbedPorts(devices, [&](std::u16string_view name) {
+    asked.emplace_back(name);
+    return name == u"COM16" || name == u"COM2";
+  });
+  EXPECT_EQ(asked.size(), 16u);
+  EXPECT_EQ(asked.front(), u"COM1");
+  ASSERT_EQ(devices.size(), 2u);
+  EXPECT_EQ(devices[0].devicePath, u"\\\\.\\COM2");
+  EXPECT_EQ(devices[1].portName, u"COM16");
+  EXPECT_EQ(devices[1].listing, DeviceListing::PortName);
+  EXPECT_TRUE(devices[1].friendlyName.empty() && devices[1].description.empty());
 }
 
 // A detail reader that behaves as SetupDi does for one interface with this path.

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/port_identity.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -21,10 +22,11 @@ std::u16string ErrorText(std::u16string_view format, DWORD code) {
   return message;
 }
 
-void ListProbedPorts(std::vector<SerialDeviceInfo>& devices) {
+void ListProbedPorts(std::vector<SerialDeviceInfo>& devices, const std::function<bool(std::u16string_view)>& known) {
   for (int n = 1; n <= 16; ++n) {
     SerialDeviceInfo device;
     device.portName = u"COM" + text::Decimal(n);
+    if (!known(device.portName)) continue;
     device.devicePath = u"\\\\.\\" + device.portName;
     device.listing = DeviceListing::PortName;
     devices.push_back(std::move(device));
@@ -49,7 +51,7 @@ std::vector<SerialDeviceInfo> ListSerialDevices(const std::string& /*sysfsRoot*/
       if (devices.empty()) ListSerialCommPorts(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", devices);
       break;
     case Strategy::Probing:
-      ListProbedPorts(devices);
+      ListProbedPorts(devices, [](std::u16string_view name) { return ResolvePortIdentity(name).has_value(); });
       break;
     case Strategy::Registry:
       ListEnumTreePorts(HKEY_LOCAL_MACHINE, devices);

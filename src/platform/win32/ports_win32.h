@@ -30,8 +30,9 @@ void ListInterfacePorts(std::vector<SerialDeviceInfo>& devices);
 using DetailReader = std::function<BOOL(SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD size, DWORD* required)>;
 std::u16string ReadInterfacePath(const DetailReader& read);
 
-// COM1 to COM16, for the presence test to sort out.
-void ListProbedPorts(std::vector<SerialDeviceInfo>& devices);
+// Those of COM1 to COM16 that `known` finds in the system's device namespace (which answers
+// without opening the port).
+void ListProbedPorts(std::vector<SerialDeviceInfo>& devices, const std::function<bool(std::u16string_view)>& known);
 
 // The 9x registry walk below machine\Enum; `machine` is HKEY_LOCAL_MACHINE but for tests.
 void ListEnumTreePorts(HKEY machine, std::vector<SerialDeviceInfo>& devices);
