@@ -101,8 +101,15 @@ int SerialPortSend::OnMessage(const ThreadMessage& message) {
   if (m_nToWrite == 0 || !m_strData) return 0;
 
   const Target target = CurrentTarget();
-  if (target.port) m_dwWritten = target.port->Write(m_strData->data(), static_cast<std::uint32_t>(m_nToWrite));
-  if (target.notify) target.notify->PostMessage(WM_PORT_SENT, m_dwWritten, target.tag);
+  platform::WriteResult result{0, true};
+  if (target.port) result = target.port->Write(m_strData->data(), static_cast<std::uint32_t>(m_nToWrite));
+  m_dwWritten = result.written;
+  if (target.notify) {
+    target.notify->PostMessage(WM_PORT_SENT, m_dwWritten, target.tag);
+    // The bytes that went out before a failure count; the window hears of the failure as a
+    // report of nothing written.
+    if (result.failed && m_dwWritten > 0) target.notify->PostMessage(WM_PORT_SENT, 0, target.tag);
+  }
   return 0;
 }
 
@@ -128,10 +135,15 @@ void SerialPortSend::SendFile(FileSendJob& job) {
     if (bytes.empty()) return true;
     target = CurrentTarget();
     const auto count = static_cast<std::uint32_t>(bytes.size());
-    const std::uint32_t written =
-        target.port ? target.port->Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), count) : 0;
-    unreported += written;
-    return written == count;
+    // A cancel reaches a write the line holds under flow control.
+    const platform::WriteResult result =
+        target.port ? target.port->Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), count, &job.cancelled)
+                    : platform::WriteResult{0, true};
+    unreported += result.written;
+    return result.written == count;
+  };
+  const auto cutShort = [&] {
+    return job.cancelled.load() ? FileSendJob::Outcome::Cancelled : FileSendJob::Outcome::WriteFailed;
   };
 
   // The first piece holds the bytes the mark check read; pieces end where 1024-byte reads from
@@ -153,7 +165,7 @@ void SerialPortSend::SendFile(FileSendJob& job) {
     }
     if (filled == 0) {
       converter.Finish(bytes);
-      if (!write()) outcome = FileSendJob::Outcome::WriteFailed;
+      if (!write()) outcome = cutShort();
       break;
     }
     job.consumed.fetch_add(filled);
@@ -161,7 +173,7 @@ void SerialPortSend::SendFile(FileSendJob& job) {
     filled = 0;
     skip = 0;
     if (!write()) {
-      outcome = FileSendJob::Outcome::WriteFailed;
+      outcome = cutShort();
       break;
     }
     if (Clock::now() - lastReport >= kReportPeriod) report();

@@ -136,7 +136,7 @@ TEST(CommPort, EveryByteValuePassesUnchangedBothWays) {
   ASSERT_TRUE(pty.WriteAll(all));
   EXPECT_EQ(ReadFromPort(*port, all.size()), all);
 
-  EXPECT_EQ(port->Write(all.data(), 256), 256u);
+  EXPECT_EQ(port->Write(all.data(), 256).written, 256u);
   EXPECT_EQ(pty.ReadExactly(all.size()), all);
   EXPECT_TRUE(pty.ReadUntilQuiet(50ms).empty()) << "nothing added (no echo, no CR/LF mapping)";
 }
@@ -153,7 +153,7 @@ TEST(CommPort, LargeTransfersArriveCompleteAndInOrderBothWaysAtOnce) {
   auto farEndWriter = std::async(std::launch::async, [&] { return pty.WriteAll(toPort); });
   auto portReader = std::async(std::launch::async, [&] { return ReadFromPort(*port, toPort.size()); });
   auto portWriter = std::async(std::launch::async,
-                               [&] { return port->Write(fromPort.data(), static_cast<std::uint32_t>(fromPort.size())); });
+                               [&] { return port->Write(fromPort.data(), static_cast<std::uint32_t>(fromPort.size())).written; });
   EXPECT_EQ(pty.ReadExactly(fromPort.size()), fromPort);
   EXPECT_EQ(portReader.get(), toPort);
   EXPECT_TRUE(farEndWriter.get());
@@ -245,7 +245,7 @@ TEST(CommPort, ImpossibleValuesAreRefusedAndChangeNothing) {
   EXPECT_EQ(DeviceTermios(pty).c_cflag, before);
   EXPECT_EQ(DeviceBaud(pty), 9600u);
   const std::uint8_t byte = 0x5A;
-  EXPECT_EQ(port->Write(&byte, 1), 1u) << "the line is still up";
+  EXPECT_EQ(port->Write(&byte, 1).written, 1u) << "the line is still up";
 }
 
 TEST(CommPort, HangUpIsReportedByReadWaitAndWrite) {
@@ -258,7 +258,7 @@ TEST(CommPort, HangUpIsReportedByReadWaitAndWrite) {
   pty.CloseMaster();
   EXPECT_EQ(port->WaitReadable(5000), CommPort::WaitResult::Gone);
   EXPECT_EQ(port->Read(buffer, sizeof buffer), -1);
-  EXPECT_EQ(port->Write(buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(port->Write(buffer, sizeof buffer).failed);
 }
 
 TEST(CommPort, WaitReadableWakesForDataWakeAndTimeout) {
@@ -302,10 +302,14 @@ TEST(CommPort, CancelWritesReleasesAWriteStuckOnAFullLine) {
   EXPECT_EQ(stuck.wait_for(100ms), std::future_status::timeout);
   port->CancelWrites();
   ASSERT_EQ(stuck.wait_for(10s), std::future_status::ready);
-  EXPECT_LT(stuck.get(), data.size());
+  const auto cut = stuck.get();
+  EXPECT_LT(cut.written, data.size());
+  EXPECT_FALSE(cut.failed) << "a cancel is no failure";
 
   pty.ReadUntilQuiet(50ms);  // room again, yet a cancelled port writes nothing more
-  EXPECT_EQ(port->Write(data.data(), 16), 0u);
+  const auto after = port->Write(data.data(), 16);
+  EXPECT_EQ(after.written, 0u);
+  EXPECT_FALSE(after.failed);
 }
 
 TEST(CommPort, WriteGivesUpWhenItsBoundRunsOut) {
@@ -316,7 +320,9 @@ TEST(CommPort, WriteGivesUpWhenItsBoundRunsOut) {
 
   const std::uint8_t bytes[2] = {1, 2};
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(port->Write(bytes, 2), 0u);
+  const auto result = port->Write(bytes, 2);
+  EXPECT_EQ(result.written, 0u);
+  EXPECT_TRUE(result.failed) << "nothing moved within the bound";
   EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms) << "2 bytes may take 100 ms each + 500 ms";
 }
 
