@@ -20,6 +20,7 @@
 #include "support/process_entries.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
+#include "support/xoff_hold.h"
 
 namespace {
 
@@ -324,6 +325,138 @@ TEST(CommPort, WriteGivesUpWhenItsBoundRunsOut) {
   EXPECT_EQ(result.written, 0u);
   EXPECT_TRUE(result.failed) << "nothing moved within the bound";
   EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms) << "2 bytes may take 100 ms each + 500 ms";
+}
+
+CommState Flow(platform::FlowControl flow) {
+  CommState s = Line(9600);
+  s.flowControl = flow;
+  return s;
+}
+
+TEST(CommPort, FlowControlReachesTheDeviceAndReadsBack) {
+  using platform::FlowControl;
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  for (const FlowControl flow : {FlowControl::XonXoff, FlowControl::RtsCts, FlowControl::None, FlowControl::XonXoff}) {
+    SCOPED_TRACE(static_cast<int>(flow));
+    ASSERT_EQ(port->SetState(Flow(flow)), CommSetting::None);
+    const termios t = DeviceTermios(pty);
+    EXPECT_EQ(bool(t.c_cflag & CRTSCTS), flow == FlowControl::RtsCts);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY), flow == FlowControl::XonXoff ? tcflag_t(IXON | IXOFF) : 0);
+    EXPECT_TRUE(t.c_cflag & CLOCAL) << "DSR and DCD never hold the line";
+    if (flow == FlowControl::XonXoff) {
+      EXPECT_EQ(t.c_cc[VSTART], 0x11);
+      EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+    }
+    CommState read;
+    ASSERT_TRUE(port->GetState(read));
+    EXPECT_EQ(read.flowControl, flow);
+  }
+  CommState unknown = Flow(FlowControl::None);
+  unknown.flowControl = static_cast<FlowControl>(7);
+  EXPECT_EQ(port->SetState(unknown), CommSetting::FlowControl);
+  EXPECT_EQ(DeviceTermios(pty).c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF)) << "changed nothing";
+}
+
+using testsupport::HoldWithXoff;
+using testsupport::ReleaseWithXon;
+
+TEST(CommPort, XoffHoldsAWriteAndXonReleasesItWithNothingLost) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::XonXoff)), CommSetting::None);
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+
+  const auto data = Pattern(64 * 1024);
+  auto held = std::async(std::launch::async,
+                         [&] { return port->Write(data.data(), static_cast<std::uint32_t>(data.size())); });
+  EXPECT_TRUE(pty.ReadUntilQuiet(300ms).empty()) << "the line is held";
+  EXPECT_EQ(held.wait_for(0ms), std::future_status::timeout);
+
+  ASSERT_NO_FATAL_FAILURE(ReleaseWithXon(pty));
+  EXPECT_EQ(pty.ReadExactly(data.size()), data);
+  ASSERT_EQ(held.wait_for(10s), std::future_status::ready);
+  const auto result = held.get();
+  EXPECT_EQ(result.written, data.size());
+  EXPECT_FALSE(result.failed);
+  EXPECT_TRUE(pty.ReadUntilQuiet(50ms).empty());
+}
+
+// A full pty stands in for a line held by CTS: it cannot show CTS itself.
+TEST(CommPort, UnderFlowControlAHeldWriteOutlastsTheBoundWithoutFailing) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::RtsCts)), CommSetting::None);
+  FillLine(*port);
+
+  const std::uint8_t bytes[2] = {1, 2};
+  auto held = std::async(std::launch::async, [&] { return port->Write(bytes, 2); });
+  EXPECT_EQ(held.wait_for(1s), std::future_status::timeout) << "2 bytes would have given up after 700 ms";
+  std::vector<std::uint8_t> received;
+  auto reader = std::async(std::launch::async, [&] { return pty.ReadUntilQuiet(300ms); });
+  ASSERT_EQ(held.wait_for(10s), std::future_status::ready);
+  const auto result = held.get();
+  EXPECT_EQ(result.written, 2u);
+  EXPECT_FALSE(result.failed);
+  received = reader.get();
+  ASSERT_GE(received.size(), 2u);
+  EXPECT_EQ(std::vector<std::uint8_t>(received.end() - 2, received.end()), (std::vector<std::uint8_t>{1, 2}));
+}
+
+TEST(CommPort, AHeldWriteEndsAtOnceForCancelOrAbandonWithoutFailing) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::XonXoff)), CommSetting::None);
+  const auto data = Pattern(4096);
+
+  // Abandoned: the file send's cancel. The port stays usable.
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+  std::atomic<bool> abandon{false};
+  auto abandoned = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096, &abandon); });
+  EXPECT_EQ(abandoned.wait_for(100ms), std::future_status::timeout);
+  auto start = std::chrono::steady_clock::now();
+  abandon.store(true);
+  ASSERT_EQ(abandoned.wait_for(5s), std::future_status::ready);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+  auto result = abandoned.get();
+  EXPECT_EQ(result.written, 0u);
+  EXPECT_FALSE(result.failed);
+  ASSERT_NO_FATAL_FAILURE(ReleaseWithXon(pty));
+  EXPECT_EQ(port->Write(data.data(), 10).written, 10u);
+  EXPECT_EQ(pty.ReadExactly(10), std::vector<std::uint8_t>(data.begin(), data.begin() + 10));
+
+  // Cancelled: the close.
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+  auto cancelled = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096); });
+  EXPECT_EQ(cancelled.wait_for(100ms), std::future_status::timeout);
+  start = std::chrono::steady_clock::now();
+  port->CancelWrites();
+  ASSERT_EQ(cancelled.wait_for(5s), std::future_status::ready);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+  result = cancelled.get();
+  EXPECT_EQ(result.written, 0u);
+  EXPECT_FALSE(result.failed);
+}
+
+TEST(CommPort, AWriteCutShortByAHangUpCountsWhatWentOutAndFails) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  const auto data = Pattern(1 << 20);
+  auto writing = std::async(std::launch::async,
+                            [&] { return port->Write(data.data(), static_cast<std::uint32_t>(data.size())); });
+  const auto arrived = pty.ReadExactly(10000);
+  ASSERT_EQ(arrived.size(), 10000u);
+  pty.CloseMaster();
+  ASSERT_EQ(writing.wait_for(10s), std::future_status::ready);
+  const auto result = writing.get();
+  EXPECT_TRUE(result.failed);
+  EXPECT_GE(result.written, arrived.size());
+  EXPECT_LT(result.written, data.size());
 }
 
 }  // namespace
