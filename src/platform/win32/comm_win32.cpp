@@ -64,8 +64,10 @@ bool SetTimeouts(HANDLE device, FlowControl flow) {
   return ::SetCommTimeouts(device, &timeouts) != 0;
 }
 
+// CTS holding the output is what RTS/CTS means to the writer; Wine reports the RTS side of it
+// as RTS_CONTROL_ENABLE.
 FlowControl FlowOf(const DCB& dcb) {
-  if (dcb.fOutxCtsFlow && dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) return FlowControl::RtsCts;
+  if (dcb.fOutxCtsFlow) return FlowControl::RtsCts;
   return dcb.fOutX && dcb.fInX ? FlowControl::XonXoff : FlowControl::None;
 }
 
