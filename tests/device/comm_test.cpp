@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <numeric>
 #include <thread>
@@ -412,34 +413,30 @@ TEST(CommPort, AHeldWriteEndsAtOnceForCancelOrAbandonWithoutFailing) {
   ASSERT_NE(port, nullptr);
   ASSERT_EQ(port->SetState(Flow(platform::FlowControl::XonXoff)), CommSetting::None);
   const auto data = Pattern(4096);
+  // A write the line holds, ended by `end`.
+  const auto heldThenEnded = [&](const std::atomic<bool>* abandon, const std::function<void()>& end) {
+    auto held = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096, abandon); });
+    EXPECT_EQ(held.wait_for(100ms), std::future_status::timeout);
+    const auto start = std::chrono::steady_clock::now();
+    end();
+    EXPECT_EQ(held.wait_for(5s), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+    const auto result = held.get();
+    EXPECT_EQ(result.written, 0u);
+    EXPECT_FALSE(result.failed);
+  };
 
   // Abandoned: the file send's cancel. The port stays usable.
   ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
   std::atomic<bool> abandon{false};
-  auto abandoned = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096, &abandon); });
-  EXPECT_EQ(abandoned.wait_for(100ms), std::future_status::timeout);
-  auto start = std::chrono::steady_clock::now();
-  abandon.store(true);
-  ASSERT_EQ(abandoned.wait_for(5s), std::future_status::ready);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
-  auto result = abandoned.get();
-  EXPECT_EQ(result.written, 0u);
-  EXPECT_FALSE(result.failed);
+  heldThenEnded(&abandon, [&] { abandon.store(true); });
   ASSERT_NO_FATAL_FAILURE(ReleaseWithXon(pty));
   EXPECT_EQ(port->Write(data.data(), 10).written, 10u);
   EXPECT_EQ(pty.ReadExactly(10), std::vector<std::uint8_t>(data.begin(), data.begin() + 10));
 
   // Cancelled: the close.
   ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
-  auto cancelled = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096); });
-  EXPECT_EQ(cancelled.wait_for(100ms), std::future_status::timeout);
-  start = std::chrono::steady_clock::now();
-  port->CancelWrites();
-  ASSERT_EQ(cancelled.wait_for(5s), std::future_status::ready);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
-  result = cancelled.get();
-  EXPECT_EQ(result.written, 0u);
-  EXPECT_FALSE(result.failed);
+  heldThenEnded(nullptr, [&] { port->CancelWrites(); });
 }
 
 TEST(CommPort, AWriteCutShortByAHangUpCountsWhatWentOutAndFails) {

@@ -288,14 +288,19 @@ class Reports {
   std::vector<std::pair<ModemLinesWatch::Report, Clock::time_point>> m_reports;
 };
 
-TEST(ModemLinesWatch, ReportsTheLinesOnceAtStartAndOncePerChangeWithinFiftyMilliseconds) {
+class ModemLinesWatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(port, nullptr); }
+
   PtyPair pty;
-  ModemLinesStandIn standIn;
-  standIn.bits.store(TIOCM_DSR);
-  auto port = CommPort::Open(pty.PortName());
-  ASSERT_NE(port, nullptr);
+  std::shared_ptr<CommPort> port = CommPort::Open(pty.PortName());
   Reports reports;
   ModemLinesWatch watch;
+};
+
+TEST_F(ModemLinesWatchTest, ReportsTheLinesOnceAtStartAndOncePerChangeWithinFiftyMilliseconds) {
+  ModemLinesStandIn standIn;
+  standIn.bits.store(TIOCM_DSR);
   watch.Start(port, reports.Callback());
   ASSERT_TRUE(reports.WaitFor(1));
   EXPECT_EQ(reports.At(0).first.lines, (InputLines{.dsr = true}));
@@ -322,12 +327,7 @@ TEST(ModemLinesWatch, ReportsTheLinesOnceAtStartAndOncePerChangeWithinFiftyMilli
   EXPECT_EQ(reports.Count(), 4u) << "nothing after Stop";
 }
 
-TEST(ModemLinesWatch, APtyIsReportedOnceAsHavingNoModemLines) {
-  PtyPair pty;
-  auto port = CommPort::Open(pty.PortName());
-  ASSERT_NE(port, nullptr);
-  Reports reports;
-  ModemLinesWatch watch;
+TEST_F(ModemLinesWatchTest, APtyIsReportedOnceAsHavingNoModemLinesAndAPortGoneOnceAsFailed) {
   watch.Start(port, reports.Callback());
   ASSERT_TRUE(reports.WaitFor(1));
   std::this_thread::sleep_for(5 * ModemLinesWatch::kPeriod);
@@ -335,7 +335,7 @@ TEST(ModemLinesWatch, APtyIsReportedOnceAsHavingNoModemLines) {
   EXPECT_EQ(reports.At(0).first.result, LineResult::NoModemLines);
   watch.Stop();
 
-  pty.CloseMaster();  // a port gone is reported once too
+  pty.CloseMaster();
   watch.Start(port, reports.Callback());
   ASSERT_TRUE(reports.WaitFor(2));
   std::this_thread::sleep_for(5 * ModemLinesWatch::kPeriod);
