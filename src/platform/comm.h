@@ -88,15 +88,16 @@ class CommPort {
   // within 1% of the request, the error any UART tolerates, so a driver that reports the rate
   // its divisor really gives is not refused. A flow control the driver drops (CRTSCTS on a
   // bridge without the wires) is refused as FlowControl. DTR and RTS keep the state last asked
-  // for; with RtsCts the driver takes RTS over, and gets it back asserted as asked when the
-  // flow control changes again. No flow control also means no DSR dependence (CLOCAL; on
+  // for; with RtsCts the driver takes RTS over, and gets it back as last asked when the flow
+  // control changes again. No flow control also means no DSR dependence (CLOCAL; on
   // Windows fOutxDsrFlow and fDsrSensitivity off).
   CommSetting SetState(const CommState& state);
 
   // Drive DTR or RTS at once; the next SetState keeps what was set. SetRts is DriverOwned under
-  // RtsCts. On Linux a port whose DTR is unasserted is opened and closed without HUPCL, so the
-  // close leaves every line as the user set it; with DTR asserted the close hangs up (drops
-  // DTR and RTS) as it did before. Windows drops both at close whatever was set.
+  // RtsCts. On Linux a port closed with DTR unasserted is closed without HUPCL (cleared on the
+  // device, where it stays), so the close leaves every line as set; with DTR asserted the
+  // close does what HUPCL says, by default a hang-up (DTR and RTS dropped) as before. Windows
+  // drivers drop both at close whatever was set.
   LineResult SetDtr(bool asserted);
   LineResult SetRts(bool asserted);
   // The input lines now (TIOCMGET; GetCommModemStatus). `lines` is left as it was unless Done.
