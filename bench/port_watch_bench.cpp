@@ -18,7 +18,7 @@
 
 #include "platform/port_holders.h"
 #include "platform/port_watcher.h"
-#include "serial/serial_port.h"
+#include "serial/port_list.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -86,8 +86,8 @@ double MedianMs(const auto& call) {
 }
 
 void Scan(const char* setting) {
-  std::vector<CSerialPort::CSerialInfo> ports;
-  const double scan = MedianMs([&] { CSerialPort::EnumeratePorts(ports); });
+  std::vector<PortRecord> ports;
+  const double scan = MedianMs([&] { ports = ListPorts(); });
   const double holders = MedianMs([] { platform::FindPortHolders({u"/dev/ttyS0"}); });
   std::printf("%s: port list %.2f ms (%zu ports), who holds one port %.2f ms (medians of 21)\n", setting, scan,
               ports.size(), holders);

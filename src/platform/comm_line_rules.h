@@ -9,7 +9,8 @@
 namespace platform::line_rules {
 
 // False, with the first impossible setting, for a line no UART can have: baud 0 (a hang-up),
-// data bits outside 5..8, an unknown parity, 1.5 stop bits without 5 data bits or 2 with 5.
+// data bits outside 5..8, an unknown parity, 1.5 stop bits without 5 data bits or 2 with 5,
+// an unknown flow control.
 inline bool IsPossibleLine(const CommState& s, CommSetting& refused) {
   if (s.baudRate == 0) {
     refused = CommSetting::BaudRate;
@@ -19,6 +20,9 @@ inline bool IsPossibleLine(const CommState& s, CommSetting& refused) {
     refused = CommSetting::Parity;
   } else if (!(s.stopBits == 0 || (s.stopBits == 1 && s.byteSize == 5) || (s.stopBits == 2 && s.byteSize != 5))) {
     refused = CommSetting::StopBits;
+  } else if (s.flowControl != FlowControl::None && s.flowControl != FlowControl::RtsCts &&
+             s.flowControl != FlowControl::XonXoff) {
+    refused = CommSetting::FlowControl;
   } else {
     return true;
   }
@@ -37,6 +41,7 @@ inline CommSetting FirstNotTaken(const CommState& wanted, const CommState& actua
   if (actual.byteSize != wanted.byteSize) return CommSetting::ByteSize;
   if (actual.parity != wanted.parity) return CommSetting::Parity;
   if (actual.stopBits != wanted.stopBits) return CommSetting::StopBits;
+  if (actual.flowControl != wanted.flowControl) return CommSetting::FlowControl;
   return CommSetting::None;
 }
 

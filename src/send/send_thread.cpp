@@ -122,10 +122,10 @@ void SendThread::Run() {
 void SendThread::Write(const std::vector<std::uint8_t>& bytes) {
   const Target target = CurrentTarget();
   const auto count = static_cast<std::uint32_t>(bytes.size());
-  const std::uint32_t written = target.port ? target.port->Write(bytes.data(), count) : 0;
+  const platform::WriteResult result = target.port ? target.port->Write(bytes.data(), count) : platform::WriteResult{0, true};
   // What went out counts even when the rest did not.
-  Report([written, failed = written < count, connection = target.connection](SendReports& reports) {
-    reports.OnWritten(written, failed, connection);
+  Report([result, connection = target.connection](SendReports& reports) {
+    reports.OnWritten(result.written, result.failed, connection);
   });
 }
 
@@ -154,10 +154,15 @@ void SendThread::SendFile(FileSendJob& job) {
     if (bytes.empty()) return true;
     target = CurrentTarget();
     const auto count = static_cast<std::uint32_t>(bytes.size());
-    const std::uint32_t written =
-        target.port ? target.port->Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), count) : 0;
-    unreported += written;
-    return written == count;
+    // A cancel reaches a write the line holds under flow control.
+    const platform::WriteResult result =
+        target.port ? target.port->Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), count, &job.cancelled)
+                    : platform::WriteResult{0, true};
+    unreported += result.written;
+    return result.written == count;
+  };
+  const auto cutShort = [&] {
+    return job.cancelled.load() ? FileSendJob::Outcome::Cancelled : FileSendJob::Outcome::WriteFailed;
   };
 
   // The first piece holds the bytes the mark check read; pieces end where 1024-byte reads from
@@ -179,7 +184,7 @@ void SendThread::SendFile(FileSendJob& job) {
     }
     if (filled == 0) {
       converter.Finish(bytes);
-      if (!write()) outcome = FileSendJob::Outcome::WriteFailed;
+      if (!write()) outcome = cutShort();
       break;
     }
     job.consumed.fetch_add(filled);
@@ -187,7 +192,7 @@ void SendThread::SendFile(FileSendJob& job) {
     filled = 0;
     skip = 0;
     if (!write()) {
-      outcome = FileSendJob::Outcome::WriteFailed;
+      outcome = cutShort();
       break;
     }
     if (Clock::now() - lastReport >= kReportPeriod) report();

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <numeric>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "support/process_entries.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
+#include "support/xoff_hold.h"
 
 namespace {
 
@@ -136,7 +138,7 @@ TEST(CommPort, EveryByteValuePassesUnchangedBothWays) {
   ASSERT_TRUE(pty.WriteAll(all));
   EXPECT_EQ(ReadFromPort(*port, all.size()), all);
 
-  EXPECT_EQ(port->Write(all.data(), 256), 256u);
+  EXPECT_EQ(port->Write(all.data(), 256).written, 256u);
   EXPECT_EQ(pty.ReadExactly(all.size()), all);
   EXPECT_TRUE(pty.ReadUntilQuiet(50ms).empty()) << "nothing added (no echo, no CR/LF mapping)";
 }
@@ -153,7 +155,7 @@ TEST(CommPort, LargeTransfersArriveCompleteAndInOrderBothWaysAtOnce) {
   auto farEndWriter = std::async(std::launch::async, [&] { return pty.WriteAll(toPort); });
   auto portReader = std::async(std::launch::async, [&] { return ReadFromPort(*port, toPort.size()); });
   auto portWriter = std::async(std::launch::async,
-                               [&] { return port->Write(fromPort.data(), static_cast<std::uint32_t>(fromPort.size())); });
+                               [&] { return port->Write(fromPort.data(), static_cast<std::uint32_t>(fromPort.size())).written; });
   EXPECT_EQ(pty.ReadExactly(fromPort.size()), fromPort);
   EXPECT_EQ(portReader.get(), toPort);
   EXPECT_TRUE(farEndWriter.get());
@@ -245,7 +247,7 @@ TEST(CommPort, ImpossibleValuesAreRefusedAndChangeNothing) {
   EXPECT_EQ(DeviceTermios(pty).c_cflag, before);
   EXPECT_EQ(DeviceBaud(pty), 9600u);
   const std::uint8_t byte = 0x5A;
-  EXPECT_EQ(port->Write(&byte, 1), 1u) << "the line is still up";
+  EXPECT_EQ(port->Write(&byte, 1).written, 1u) << "the line is still up";
 }
 
 TEST(CommPort, HangUpIsReportedByReadWaitAndWrite) {
@@ -258,7 +260,7 @@ TEST(CommPort, HangUpIsReportedByReadWaitAndWrite) {
   pty.CloseMaster();
   EXPECT_EQ(port->WaitReadable(5000), CommPort::WaitResult::Gone);
   EXPECT_EQ(port->Read(buffer, sizeof buffer), -1);
-  EXPECT_EQ(port->Write(buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(port->Write(buffer, sizeof buffer).failed);
 }
 
 TEST(CommPort, WaitReadableWakesForDataWakeAndTimeout) {
@@ -302,10 +304,14 @@ TEST(CommPort, CancelWritesReleasesAWriteStuckOnAFullLine) {
   EXPECT_EQ(stuck.wait_for(100ms), std::future_status::timeout);
   port->CancelWrites();
   ASSERT_EQ(stuck.wait_for(10s), std::future_status::ready);
-  EXPECT_LT(stuck.get(), data.size());
+  const auto cut = stuck.get();
+  EXPECT_LT(cut.written, data.size());
+  EXPECT_FALSE(cut.failed) << "a cancel is no failure";
 
   pty.ReadUntilQuiet(50ms);  // room again, yet a cancelled port writes nothing more
-  EXPECT_EQ(port->Write(data.data(), 16), 0u);
+  const auto after = port->Write(data.data(), 16);
+  EXPECT_EQ(after.written, 0u);
+  EXPECT_FALSE(after.failed);
 }
 
 TEST(CommPort, WriteGivesUpWhenItsBoundRunsOut) {
@@ -316,8 +322,138 @@ TEST(CommPort, WriteGivesUpWhenItsBoundRunsOut) {
 
   const std::uint8_t bytes[2] = {1, 2};
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(port->Write(bytes, 2), 0u);
+  const auto result = port->Write(bytes, 2);
+  EXPECT_EQ(result.written, 0u);
+  EXPECT_TRUE(result.failed) << "nothing moved within the bound";
   EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms) << "2 bytes may take 100 ms each + 500 ms";
+}
+
+CommState Flow(platform::FlowControl flow) {
+  CommState s = Line(9600);
+  s.flowControl = flow;
+  return s;
+}
+
+TEST(CommPort, FlowControlReachesTheDeviceAndReadsBack) {
+  using platform::FlowControl;
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  for (const FlowControl flow : {FlowControl::XonXoff, FlowControl::RtsCts, FlowControl::None, FlowControl::XonXoff}) {
+    SCOPED_TRACE(static_cast<int>(flow));
+    ASSERT_EQ(port->SetState(Flow(flow)), CommSetting::None);
+    const termios t = DeviceTermios(pty);
+    EXPECT_EQ(bool(t.c_cflag & CRTSCTS), flow == FlowControl::RtsCts);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY), flow == FlowControl::XonXoff ? tcflag_t(IXON | IXOFF) : 0);
+    EXPECT_TRUE(t.c_cflag & CLOCAL) << "DSR and DCD never hold the line";
+    if (flow == FlowControl::XonXoff) {
+      EXPECT_EQ(t.c_cc[VSTART], 0x11);
+      EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+    }
+    CommState read;
+    ASSERT_TRUE(port->GetState(read));
+    EXPECT_EQ(read.flowControl, flow);
+  }
+  CommState unknown = Flow(FlowControl::None);
+  unknown.flowControl = static_cast<FlowControl>(7);
+  EXPECT_EQ(port->SetState(unknown), CommSetting::FlowControl);
+  EXPECT_EQ(DeviceTermios(pty).c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF)) << "changed nothing";
+}
+
+using testsupport::HoldWithXoff;
+using testsupport::ReleaseWithXon;
+
+TEST(CommPort, XoffHoldsAWriteAndXonReleasesItWithNothingLost) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::XonXoff)), CommSetting::None);
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+
+  const auto data = Pattern(64 * 1024);
+  auto held = std::async(std::launch::async,
+                         [&] { return port->Write(data.data(), static_cast<std::uint32_t>(data.size())); });
+  EXPECT_TRUE(pty.ReadUntilQuiet(300ms).empty()) << "the line is held";
+  EXPECT_EQ(held.wait_for(0ms), std::future_status::timeout);
+
+  ASSERT_NO_FATAL_FAILURE(ReleaseWithXon(pty));
+  EXPECT_EQ(pty.ReadExactly(data.size()), data);
+  ASSERT_EQ(held.wait_for(10s), std::future_status::ready);
+  const auto result = held.get();
+  EXPECT_EQ(result.written, data.size());
+  EXPECT_FALSE(result.failed);
+  EXPECT_TRUE(pty.ReadUntilQuiet(50ms).empty());
+}
+
+// A full pty stands in for a line held by CTS: it cannot show CTS itself.
+TEST(CommPort, UnderFlowControlAHeldWriteOutlastsTheBoundWithoutFailing) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::RtsCts)), CommSetting::None);
+  FillLine(*port);
+
+  const std::uint8_t bytes[2] = {1, 2};
+  auto held = std::async(std::launch::async, [&] { return port->Write(bytes, 2); });
+  EXPECT_EQ(held.wait_for(1s), std::future_status::timeout) << "2 bytes would have given up after 700 ms";
+  std::vector<std::uint8_t> received;
+  auto reader = std::async(std::launch::async, [&] { return pty.ReadUntilQuiet(300ms); });
+  ASSERT_EQ(held.wait_for(10s), std::future_status::ready);
+  const auto result = held.get();
+  EXPECT_EQ(result.written, 2u);
+  EXPECT_FALSE(result.failed);
+  received = reader.get();
+  ASSERT_GE(received.size(), 2u);
+  EXPECT_EQ(std::vector<std::uint8_t>(received.end() - 2, received.end()), (std::vector<std::uint8_t>{1, 2}));
+}
+
+TEST(CommPort, AHeldWriteEndsAtOnceForCancelOrAbandonWithoutFailing) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  ASSERT_EQ(port->SetState(Flow(platform::FlowControl::XonXoff)), CommSetting::None);
+  const auto data = Pattern(4096);
+  // A write the line holds, ended by `end`.
+  const auto heldThenEnded = [&](const std::atomic<bool>* abandon, const std::function<void()>& end) {
+    auto held = std::async(std::launch::async, [&] { return port->Write(data.data(), 4096, abandon); });
+    EXPECT_EQ(held.wait_for(100ms), std::future_status::timeout);
+    const auto start = std::chrono::steady_clock::now();
+    end();
+    EXPECT_EQ(held.wait_for(5s), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+    const auto result = held.get();
+    EXPECT_EQ(result.written, 0u);
+    EXPECT_FALSE(result.failed);
+  };
+
+  // Abandoned: the file send's cancel. The port stays usable.
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+  std::atomic<bool> abandon{false};
+  heldThenEnded(&abandon, [&] { abandon.store(true); });
+  ASSERT_NO_FATAL_FAILURE(ReleaseWithXon(pty));
+  EXPECT_EQ(port->Write(data.data(), 10).written, 10u);
+  EXPECT_EQ(pty.ReadExactly(10), std::vector<std::uint8_t>(data.begin(), data.begin() + 10));
+
+  // Cancelled: the close.
+  ASSERT_NO_FATAL_FAILURE(HoldWithXoff(pty, *port));
+  heldThenEnded(nullptr, [&] { port->CancelWrites(); });
+}
+
+TEST(CommPort, AWriteCutShortByAHangUpCountsWhatWentOutAndFails) {
+  PtyPair pty;
+  auto port = CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  const auto data = Pattern(1 << 20);
+  auto writing = std::async(std::launch::async,
+                            [&] { return port->Write(data.data(), static_cast<std::uint32_t>(data.size())); });
+  const auto arrived = pty.ReadExactly(10000);
+  ASSERT_EQ(arrived.size(), 10000u);
+  pty.CloseMaster();
+  ASSERT_EQ(writing.wait_for(10s), std::future_status::ready);
+  const auto result = writing.get();
+  EXPECT_TRUE(result.failed);
+  EXPECT_GE(result.written, arrived.size());
+  EXPECT_LT(result.written, data.size());
 }
 
 }  // namespace

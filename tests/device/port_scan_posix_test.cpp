@@ -17,7 +17,8 @@
 #include "platform/ports.h"
 #include "platform/text.h"
 #include "serial/port_discovery.h"
-#include "serial/serial_port.h"
+#include "platform/comm.h"
+#include "serial/port_list.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 
@@ -119,15 +120,14 @@ TEST(PortScan, ListsWhatTheSystemHasAndOpensNoPort) {
     devices.push_back(PortOn(held, u"Held (ttyV2)"));
     return devices;
   });
-  std::vector<CSerialPort::CSerialInfo> ports;
-  CSerialPort::EnumeratePorts(ports);
+  const std::vector<PortRecord> ports = ListPorts();
   SetPortDiscovery({});
   const auto holders = FindPortHolders({free.PortName(), held.PortName()});
 
   EXPECT_EQ(recorder.Opened(), std::vector<std::string>{}) << "the scan opened a port";
   ASSERT_GE(ports.size(), 2u);
-  EXPECT_EQ(ports[ports.size() - 2].m_strDevicePath, free.PortName());
-  EXPECT_EQ(ports.back().m_strDevicePath, held.PortName()) << "a busy port is listed";
+  EXPECT_EQ(ports[ports.size() - 2].devicePath, free.PortName());
+  EXPECT_EQ(ports.back().devicePath, held.PortName()) << "a busy port is listed";
   EXPECT_FALSE(holders[0]);
   ASSERT_TRUE(holders[1]);
   EXPECT_EQ(holders[1]->processId, static_cast<std::uint32_t>(holder.Pid()));

@@ -12,6 +12,11 @@
 #include <thread>
 
 #include "hub/send_file_fixture.h"
+#include "platform/comm.h"
+#include "send/file_send_job.h"
+#include "send/send_thread.h"
+#include "support/temp_dir.h"
+#include "support/xoff_hold.h"
 
 using namespace std::chrono_literals;
 
@@ -198,4 +203,50 @@ TEST_F(SendFileThreadTest, ReportsFromAnEarlierConnectionNeverCloseTheNewOne) {
   dlg->GetSender().OnWritten(0, true, dlg->GetSender().CurrentConnection());
   EXPECT_FALSE(PortOpen());
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
+}
+
+// The send thread alone, with a job of the test's own, whose outcome it can watch.
+TEST(SendFileThread, AFileHeldByXoffStaysPutAndItsCancelEndsTheHeldWrite) {
+  testsupport::PtyPair pty;
+  auto port = platform::CommPort::Open(pty.PortName());
+  ASSERT_NE(port, nullptr);
+  platform::CommState state;
+  ASSERT_TRUE(port->GetState(state));
+  state.flowControl = platform::FlowControl::XonXoff;
+  ASSERT_EQ(port->SetState(state), platform::CommSetting::None);
+  ASSERT_NO_FATAL_FAILURE(testsupport::HoldWithXoff(pty, *port));
+
+  testsupport::TempDir folder;
+  const auto path = folder.Path() / "held.txt";
+  std::ofstream(path, std::ios::binary) << std::string(64 * 1024, 'a');
+  auto job = std::make_shared<FileSendJob>();
+  ASSERT_EQ(job->Open(path.u16string()), FileSendJob::Check::Ready);
+  struct Unheard : SendReports {
+    void OnWritten(std::uint64_t, bool, std::uint64_t) override {}
+    void OnFileProgress() override {}
+    void OnFileDone(std::uint64_t, std::uint64_t) override {}
+  } reports;
+  SendThread sender([](std::function<void()>) {}, reports);
+  sender.SetPort(port);
+  ASSERT_TRUE(sender.Start());
+  ASSERT_TRUE(sender.QueueFile(job));
+
+  const auto until = std::chrono::steady_clock::now() + 5s;
+  while (job->consumed.load() == 0 && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+  const auto consumed = job->consumed.load();
+  ASSERT_GT(consumed, 0u);
+  EXPECT_TRUE(pty.ReadUntilQuiet(200ms).empty());
+  EXPECT_EQ(job->consumed.load(), consumed) << "its progress stays where the line stopped it";
+  EXPECT_EQ(job->outcome.load(), FileSendJob::Outcome::Pending);
+
+  const auto cancelledAt = std::chrono::steady_clock::now();
+  job->cancelled.store(true);
+  while (job->outcome.load() == FileSendJob::Outcome::Pending && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, 100ms);
+  EXPECT_EQ(job->outcome.load(), FileSendJob::Outcome::Cancelled) << "a cancel is no write failure";
+  ASSERT_NO_FATAL_FAILURE(testsupport::ReleaseWithXon(pty));
+  EXPECT_TRUE(pty.ReadUntilQuiet(200ms).empty()) << "nothing of the cancelled file follows the release";
+  sender.Stop();
 }

@@ -45,6 +45,20 @@ TEST_F(SendThreadTest, AWriteToAHungUpLineClosesThePortAndSaysSendFailOnce) {
   EXPECT_EQ(Text(IDC_TX_COUNT), u"TX:2");
 }
 
+TEST_F(SendThreadTest, AWriteCutShortByAHangUpCountsWhatWentOutAndSaysSendFailOnce) {
+  StartOpen();
+  Send(std::u16string(1 << 20, u'x'));
+  ASSERT_EQ(pty.ReadExactly(10000).size(), 10000u);
+  pty.CloseMaster();
+  ASSERT_TRUE(toolkit.PumpUntil([&] { return !toolkit.messageBoxes.empty(); }));
+  toolkit.PumpUntil([] { return false; }, 300ms);
+  EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
+  EXPECT_FALSE(PortOpen());
+  const std::u16string tx = Text(IDC_TX_COUNT);
+  ASSERT_TRUE(tx.starts_with(u"TX:"));
+  EXPECT_GE(text::ParseInt(tx.substr(3)), 10000) << "the bytes the far end read were written";
+}
+
 TEST_F(SendThreadTest, AfterCloseAndOpenTheNextSendReachesTheNewPort) {
   testsupport::PtyPair other;
   StartOpen();

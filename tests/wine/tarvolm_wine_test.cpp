@@ -2,6 +2,7 @@
 // pseudo-terminal behind COM5 as the far end of the line.
 
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "platform/window_messages.h"
 #include "res/resource.h"
 #include "res/string_table.h"
+#include "support/byte_pattern.h"
 #include "support/file_bytes.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
@@ -39,6 +41,9 @@ using winetest::WineSession;
 #endif
 #ifndef TARVOLM_WINDOW_DRIVER
 #define TARVOLM_WINDOW_DRIVER ""
+#endif
+#ifndef TARVOLM_WIN_DEVICE_TESTS
+#define TARVOLM_WIN_DEVICE_TESTS ""
 #endif
 
 constexpr auto kExitTimeout = 20s;
@@ -244,6 +249,42 @@ TEST_F(TarvolmUnderWine, MissingPortIsReportedInMessageBox) {
   ASSERT_TRUE(Drive({"dismiss"}).ok);
   EXPECT_EQ(Drive({"text", Id(IDC_OPEN)}).text, Caption(IDS_OPEN));
   CloseProgram();
+}
+
+// The Win32 comm device on COM5: the Windows device test plays the port end and announces
+// each step with a marker; this end checks the termios Wine made of its DCB, stops the line
+// with XOFF and releases it.
+TEST_F(TarvolmUnderWine, TheCommDevicesFlowControlReachesTheLineAndXoffHoldsItsWrites) {
+  const std::string tests = Configured("TARVOLM_WIN_DEVICE_TESTS", TARVOLM_WIN_DEVICE_TESTS);
+  if (tests.empty() || !fs::exists(tests)) GTEST_SKIP() << "set TARVOLM_WIN_DEVICE_TESTS to device_tests.exe";
+  ::setenv("TARVOLM_FAR_END_PORT", WineSession::kPortName, 1);
+  auto device = s_session->Start({tests, "--gtest_filter=CommPortWin32OnALine.*"}, "");
+  ::unsetenv("TARVOLM_FAR_END_PORT");
+  const auto flags = [&] {
+    termios t{};
+    EXPECT_EQ(tcgetattr(m_line.MasterFd(), &t), 0);
+    return std::make_pair(t.c_cflag & CRTSCTS, t.c_iflag & (IXON | IXOFF));
+  };
+  using Flags = std::pair<tcflag_t, tcflag_t>;
+
+  ASSERT_EQ(Bytes(m_line.ReadExactly(1, 60s)), "1");
+  EXPECT_EQ(flags(), Flags(CRTSCTS, 0));
+  ASSERT_TRUE(m_line.WriteAll("a", 1));
+
+  ASSERT_EQ(Bytes(m_line.ReadExactly(1)), "2");
+  EXPECT_EQ(flags(), Flags(0, IXON | IXOFF));
+  termios t{};
+  ASSERT_EQ(tcgetattr(m_line.MasterFd(), &t), 0);
+  EXPECT_EQ(t.c_cc[VSTART], 0x11);
+  EXPECT_EQ(t.c_cc[VSTOP], 0x13);
+  ASSERT_TRUE(m_line.WriteAll("\x13H", 2));
+  EXPECT_EQ(Bytes(m_line.ReadUntilQuiet(500ms)), "") << "XOFF holds the write";
+  ASSERT_TRUE(m_line.WriteAll("\x11", 1));
+  EXPECT_EQ(m_line.ReadExactly(4096), testsupport::Pattern(4096));
+
+  ASSERT_EQ(Bytes(m_line.ReadExactly(1)), "3");
+  EXPECT_EQ(flags(), Flags(0, 0));
+  EXPECT_EQ(device->Wait(60s), std::optional<int>(0)) << "the device test failed, see " << s_logs;
 }
 
 struct Language {

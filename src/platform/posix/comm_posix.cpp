@@ -83,6 +83,38 @@ void Signal(int eventFd) {
   (void)Retry([&] { return ::write(eventFd, &one, sizeof one); });
 }
 
+// A modem-line ioctl's failure: a device without the lines says ENOTTY or EINVAL.
+LineResult LineFailure() { return errno == ENOTTY || errno == EINVAL ? LineResult::NoModemLines : LineResult::Failed; }
+
+LineResult SetModemBits(int fd, int bits, bool asserted) {
+  return ::ioctl(fd, asserted ? TIOCMBIS : TIOCMBIC, &bits) == 0 ? LineResult::Done : LineFailure();
+}
+
+FlowControl FlowOf(const termios& t) {
+  if (t.c_cflag & CRTSCTS) return FlowControl::RtsCts;
+  return (t.c_iflag & IXON) && (t.c_iflag & IXOFF) ? FlowControl::XonXoff : FlowControl::None;
+}
+
+void SetFlow(termios& t, FlowControl flow) {
+  t.c_cflag &= ~CRTSCTS;
+  t.c_iflag &= ~(IXON | IXOFF | IXANY);
+  if (flow == FlowControl::RtsCts) t.c_cflag |= CRTSCTS;
+  if (flow == FlowControl::XonXoff) {
+    t.c_iflag |= IXON | IXOFF;
+    t.c_cc[VSTART] = 0x11;
+    t.c_cc[VSTOP] = 0x13;
+  }
+}
+
+// Nothing of what was written is still on its way: neither in the driver's queue nor, where
+// the UART tells, in its transmitter.
+bool OutputEmpty(int fd) {
+  int queued = 0;
+  if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued > 0) return false;
+  unsigned int status = 0;
+  return ::ioctl(fd, TIOCSERGETLSR, &status) != 0 || (status & TIOCSER_TEMT);
+}
+
 // Milliseconds left until deadline, for poll(); never negative.
 int MillisecondsUntil(Clock::time_point deadline) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -121,7 +153,7 @@ std::string CommPort::DevicePath(std::u16string_view portName) {
   return !name.empty() && name.front() == '/' ? name : "/dev/" + name;
 }
 
-std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName) {
+std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName, OutputLines lines) {
   if (portName.empty() || portName.find(u'\0') != std::u16string_view::npos) return nullptr;
   const std::string path = DevicePath(portName);
   const int fd = Retry([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
@@ -130,14 +162,28 @@ std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName) {
     ::close(fd);
     return nullptr;
   }
+  // open() raised both lines; the sooner an unwanted one drops, the shorter the pulse.
+  if (!lines.dtr) (void)SetModemBits(fd, TIOCM_DTR, false);
+  if (!lines.rts) (void)SetModemBits(fd, TIOCM_RTS, false);
   // From here on the destructor undoes whatever was done.
   std::shared_ptr<CommPort> port(
       new CommPort(fd, ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK), ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)));
+  port->m_dtr.store(lines.dtr);
+  port->m_rts.store(lines.rts);
   if (Fd(port->m_wake) < 0 || Fd(port->m_cancel) < 0 || !MakeRaw(fd)) return nullptr;
+  termios t{};
+  if (::tcgetattr(fd, &t) == 0) port->m_flowControl.store(FlowOf(t));
   return port;
 }
 
 CommPort::~CommPort() {
+  // A user who keeps DTR down does not want the close to change a line, nor the next open to
+  // pulse DTR from a line dropped here.
+  termios t{};
+  if (!m_dtr.load() && ::tcgetattr(Fd(m_device), &t) == 0 && (t.c_cflag & HUPCL)) {
+    t.c_cflag &= ~HUPCL;
+    (void)Retry([&] { return ::tcsetattr(Fd(m_device), TCSANOW, &t); });
+  }
   // The exclusive flag can outlive this descriptor (a pseudo-terminal stays while its master
   // does) and would keep every later opener out.
   ::ioctl(Fd(m_device), TIOCNXCL);
@@ -167,6 +213,7 @@ bool CommPort::GetState(CommState& state) {
   // With 5 data bits the UART sends 1.5 stop bits for CSTOPB.
   state.stopBits = !(t.c_cflag & CSTOPB) ? 0 : state.byteSize == 5 ? 1 : 2;
   state.binary = true;
+  state.flowControl = FlowOf(t);
   return true;
 }
 
@@ -178,6 +225,7 @@ CommSetting CommPort::SetState(const CommState& wanted) {
   if (::tcgetattr(Fd(m_device), &t) != 0) return CommSetting::BaudRate;
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
   t.c_cflag |= SizeFlag(wanted.byteSize) | ParityFlags(wanted.parity) | (wanted.stopBits != 0 ? CSTOPB : 0);
+  SetFlow(t, wanted.flowControl);
   speed_t code = 0;
   const bool standard = FindStandardRate(wanted.baudRate, code);
   if (standard) {
@@ -190,7 +238,45 @@ CommSetting CommPort::SetState(const CommState& wanted) {
 
   CommState actual;
   if (!GetState(actual)) return CommSetting::BaudRate;
+  m_flowControl.store(actual.flowControl);
+  // Leaving RTS/CTS leaves RTS where the driver had it.
+  if (actual.flowControl != FlowControl::RtsCts) (void)SetModemBits(Fd(m_device), TIOCM_RTS, m_rts.load());
   return line_rules::FirstNotTaken(wanted, actual);
+}
+
+LineResult CommPort::SetDtr(bool asserted) {
+  m_dtr.store(asserted);
+  return SetModemBits(Fd(m_device), TIOCM_DTR, asserted);
+}
+
+LineResult CommPort::SetRts(bool asserted) {
+  if (m_flowControl.load() == FlowControl::RtsCts) return LineResult::DriverOwned;
+  m_rts.store(asserted);
+  return SetModemBits(Fd(m_device), TIOCM_RTS, asserted);
+}
+
+LineResult CommPort::ReadInputLines(InputLines& lines) {
+  int bits = 0;
+  if (::ioctl(Fd(m_device), TIOCMGET, &bits) != 0) return LineFailure();
+  lines = {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_CAR) != 0, (bits & TIOCM_RNG) != 0};
+  return LineResult::Done;
+}
+
+LineResult CommPort::SendBreak(std::chrono::milliseconds duration) {
+  const int fd = Fd(m_device);
+  // The cancel descriptor becomes readable once and stays so: every poll on it ends at once.
+  const auto waitForCancel = [&](int ms) {
+    pollfd p{Fd(m_cancel), POLLIN, 0};
+    return Retry([&] { return ::poll(&p, 1, ms); }) != 0;
+  };
+  constexpr int kDrainLookMs = 2;
+  while (!OutputEmpty(fd)) {
+    if (waitForCancel(kDrainLookMs)) return LineResult::Cancelled;
+  }
+  if (m_writesCancelled.load(std::memory_order_acquire)) return LineResult::Cancelled;
+  if (::ioctl(fd, TIOCSBRK) != 0) return LineFailure();
+  (void)waitForCancel(static_cast<int>(duration.count()));
+  return ::ioctl(fd, TIOCCBRK) == 0 ? LineResult::Done : LineFailure();
 }
 
 void CommPort::Purge() { ::tcflush(Fd(m_device), TCIOFLUSH); }
@@ -229,23 +315,36 @@ CommPort::WaitResult CommPort::WaitReadable(int timeoutMs) {
 
 void CommPort::Wake() { Signal(Fd(m_wake)); }
 
-std::uint32_t CommPort::Write(const std::uint8_t* data, std::uint32_t count) {
+WriteResult CommPort::Write(const std::uint8_t* data, std::uint32_t count, const std::atomic<bool>* abandon) {
+  constexpr int kAbandonLookMs = 20;
+  const bool bounded = m_flowControl.load() == FlowControl::None;
   const auto deadline = Clock::now() + std::chrono::milliseconds(100 * std::int64_t{count} + 500);
-  std::uint32_t written = 0;
-  while (written < count && !m_writesCancelled.load(std::memory_order_acquire)) {
-    const auto n = Retry([&] { return ::write(Fd(m_device), data + written, count - written); });
+  WriteResult result;
+  while (result.written < count && !m_writesCancelled.load(std::memory_order_acquire) &&
+         !(abandon && abandon->load())) {
+    const auto n = Retry([&] { return ::write(Fd(m_device), data + result.written, count - result.written); });
     if (n > 0) {
-      written += static_cast<std::uint32_t>(n);
+      result.written += static_cast<std::uint32_t>(n);
       continue;
     }
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
-    const int left = MillisecondsUntil(deadline);
-    if (left == 0) break;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      result.failed = true;
+      break;
+    }
+    int wait = bounded ? MillisecondsUntil(deadline) : -1;
+    if (wait == 0) {
+      result.failed = result.written == 0;
+      break;
+    }
+    if (abandon && (wait < 0 || wait > kAbandonLookMs)) wait = kAbandonLookMs;
     pollfd p[2] = {{Fd(m_device), POLLOUT, 0}, {Fd(m_cancel), POLLIN, 0}};
-    const int ready = Retry([&] { return ::poll(p, 2, left); });
-    if (ready < 0 || (p[0].revents & (POLLHUP | POLLERR | POLLNVAL))) return 0;
+    const int ready = Retry([&] { return ::poll(p, 2, wait); });
+    if (ready < 0 || (p[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      result.failed = true;
+      break;
+    }
   }
-  return written;
+  return result;
 }
 
 void CommPort::CancelWrites() {

@@ -56,19 +56,56 @@ DWORD CancelAndFinish(HANDLE device, Overlapped& op) {
   return done;
 }
 
-// Bytes waiting in the driver; -1 when the device no longer answers.
-long long QueuedBytes(HANDLE device) {
+// Reads return at once with what has arrived. A write of n bytes may take 100 n + 500 ms, and
+// under flow control as long as the device holds the line.
+bool SetTimeouts(HANDLE device, FlowControl flow) {
+  COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 100, 500};
+  if (flow != FlowControl::None) timeouts.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutConstant = 0;
+  return ::SetCommTimeouts(device, &timeouts) != 0;
+}
+
+// CTS holding the output is what RTS/CTS means to the writer; Wine reports the RTS side of it
+// as RTS_CONTROL_ENABLE.
+FlowControl FlowOf(const DCB& dcb) {
+  if (dcb.fOutxCtsFlow) return FlowControl::RtsCts;
+  return dcb.fOutX && dcb.fInX ? FlowControl::XonXoff : FlowControl::None;
+}
+
+DWORD RtsControl(FlowControl flow, bool asserted) {
+  return flow == FlowControl::RtsCts ? RTS_CONTROL_HANDSHAKE : asserted ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+}
+
+// A driver without modem lines answers that the request does not apply to it.
+LineResult LineFailure() {
+  switch (::GetLastError()) {
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_CALL_NOT_IMPLEMENTED:
+      return LineResult::NoModemLines;
+    default:
+      return LineResult::Failed;
+  }
+}
+
+LineResult Escape(HANDLE device, DWORD function) {
+  return ::EscapeCommFunction(device, function) ? LineResult::Done : LineFailure();
+}
+
+// Bytes waiting in the driver to be read (or, with `outgoing`, to be sent); -1 when the device
+// no longer answers.
+long long QueuedBytes(HANDLE device, bool outgoing = false) {
   COMSTAT status{};
   DWORD errors = 0;
   if (!::ClearCommError(device, &errors, &status)) return -1;
-  return status.cbInQue;
+  return outgoing ? status.cbOutQue : status.cbInQue;
 }
 
 }  // namespace
 
 std::string CommPort::DevicePath(std::u16string_view portName) { return text::ToUtf8(WidePath(portName)); }
 
-std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName) {
+std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName, OutputLines lines) {
   if (portName.empty() || portName.find(u'\0') != std::u16string_view::npos) return nullptr;
   const std::u16string path = WidePath(portName);
   const HANDLE device = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ | GENERIC_WRITE, 0,
@@ -82,9 +119,14 @@ std::shared_ptr<CommPort> CommPort::Open(std::u16string_view portName) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (!::GetCommState(device, &dcb)) return nullptr;
-  // Reads return at once with what has arrived; a write of n bytes may take 100 n + 500 ms.
-  COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 100, 500};
-  if (!::SetCommTimeouts(device, &timeouts)) return nullptr;
+  port->m_dtr.store(lines.dtr);
+  port->m_rts.store(lines.rts);
+  port->m_flowControl.store(FlowOf(dcb));
+  // The lines follow the DCB, which the system applies now and keeps.
+  dcb.fDtrControl = lines.dtr ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+  dcb.fRtsControl = RtsControl(FlowOf(dcb), lines.rts);
+  (void)::SetCommState(device, &dcb);
+  if (!SetTimeouts(device, port->m_flowControl.load())) return nullptr;
   // Some virtual-port drivers keep their own queue sizes and refuse; the port works anyway.
   (void)::SetupComm(device, 65535, 65535);
   // Without event support WaitReadable falls back to looking now and then.
@@ -107,6 +149,7 @@ bool CommPort::GetState(CommState& state) {
   state.parity = dcb.Parity;
   state.stopBits = dcb.StopBits;
   state.binary = dcb.fBinary != 0;
+  state.flowControl = FlowOf(dcb);
   return true;
 }
 
@@ -122,13 +165,55 @@ CommSetting CommPort::SetState(const CommState& wanted) {
   dcb.Parity = wanted.parity;
   dcb.StopBits = wanted.stopBits;
   dcb.fBinary = wanted.binary ? 1 : 0;
+  dcb.fOutxCtsFlow = wanted.flowControl == FlowControl::RtsCts;
+  dcb.fOutX = dcb.fInX = wanted.flowControl == FlowControl::XonXoff;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  dcb.fOutxDsrFlow = dcb.fDsrSensitivity = 0;
+  // Written whole every time: a line changed by EscapeCommFunction alone would spring back.
+  dcb.fDtrControl = m_dtr.load() ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+  dcb.fRtsControl = RtsControl(wanted.flowControl, m_rts.load());
   // A driver refuses the whole block when one value does not suit it, so only the read-back
   // tells which one.
   (void)::SetCommState(Handle(m_device), &dcb);
 
   CommState actual;
   if (!GetState(actual)) return CommSetting::BaudRate;
+  m_flowControl.store(actual.flowControl);
+  if (!SetTimeouts(Handle(m_device), actual.flowControl)) return CommSetting::FlowControl;
   return line_rules::FirstNotTaken(wanted, actual);
+}
+
+LineResult CommPort::SetDtr(bool asserted) {
+  m_dtr.store(asserted);
+  return Escape(Handle(m_device), asserted ? SETDTR : CLRDTR);
+}
+
+LineResult CommPort::SetRts(bool asserted) {
+  if (m_flowControl.load() == FlowControl::RtsCts) return LineResult::DriverOwned;
+  m_rts.store(asserted);
+  return Escape(Handle(m_device), asserted ? SETRTS : CLRRTS);
+}
+
+LineResult CommPort::ReadInputLines(InputLines& lines) {
+  DWORD status = 0;
+  if (!::GetCommModemStatus(Handle(m_device), &status)) return LineFailure();
+  lines = {(status & MS_CTS_ON) != 0, (status & MS_DSR_ON) != 0, (status & MS_RLSD_ON) != 0,
+           (status & MS_RING_ON) != 0};
+  return LineResult::Done;
+}
+
+LineResult CommPort::SendBreak(std::chrono::milliseconds duration) {
+  const HANDLE device = Handle(m_device);
+  constexpr DWORD kDrainLookMs = 2;
+  for (long long queued; (queued = QueuedBytes(device, true)) != 0;) {
+    if (queued < 0) return LineResult::Failed;
+    if (::WaitForSingleObject(Handle(m_cancel), kDrainLookMs) == WAIT_OBJECT_0) return LineResult::Cancelled;
+  }
+  if (m_writesCancelled.load(std::memory_order_acquire)) return LineResult::Cancelled;
+  if (!::SetCommBreak(device)) return LineFailure();
+  (void)::WaitForSingleObject(Handle(m_cancel), static_cast<DWORD>(duration.count()));
+  return ::ClearCommBreak(device) ? LineResult::Done : LineFailure();
 }
 
 void CommPort::Purge() { ::PurgeComm(Handle(m_device), PURGE_TXCLEAR | PURGE_RXCLEAR); }
@@ -196,29 +281,46 @@ CommPort::WaitResult CommPort::WaitReadable(int timeoutMs) {
 
 void CommPort::Wake() { ::SetEvent(Handle(m_wake)); }
 
-std::uint32_t CommPort::Write(const std::uint8_t* data, std::uint32_t count) {
+WriteResult CommPort::Write(const std::uint8_t* data, std::uint32_t count, const std::atomic<bool>* abandon) {
+  constexpr DWORD kAbandonLookMs = 20;
+  const bool bounded = m_flowControl.load() == FlowControl::None;
   const auto deadline = Clock::now() + std::chrono::milliseconds(100 * std::int64_t{count} + 500);
-  std::uint32_t written = 0;
-  while (written < count && !m_writesCancelled.load(std::memory_order_acquire)) {
+  const auto stopped = [&] { return m_writesCancelled.load(std::memory_order_acquire) || (abandon && abandon->load()); };
+  const auto outOfTime = [&] { return bounded && MillisecondsUntil(deadline) == 0; };
+  WriteResult result;
+  while (result.written < count && !stopped()) {
     Overlapped op;
-    if (!op) return 0;
-    if (!::WriteFile(Handle(m_device), data + written, count - written, nullptr, &op.ov) &&
-        ::GetLastError() != ERROR_IO_PENDING) {
-      return 0;
+    if (!op || (!::WriteFile(Handle(m_device), data + result.written, count - result.written, nullptr, &op.ov) &&
+                ::GetLastError() != ERROR_IO_PENDING)) {
+      result.failed = true;
+      break;
     }
     const HANDLE handles[2] = {op.ov.hEvent, Handle(m_cancel)};
-    const DWORD signalled = ::WaitForMultipleObjects(2, handles, FALSE, MillisecondsUntil(deadline));
+    DWORD signalled;
+    do {
+      const DWORD left = bounded ? MillisecondsUntil(deadline) : INFINITE;
+      signalled = ::WaitForMultipleObjects(2, handles, FALSE, abandon ? std::min(left, kAbandonLookMs) : left);
+    } while (signalled == WAIT_TIMEOUT && !stopped() && !outOfTime());
     if (signalled != WAIT_OBJECT_0) {
-      written += CancelAndFinish(Handle(m_device), op);
+      // What went out before the cancel, the abandon or the end of the bound counts.
+      result.written += CancelAndFinish(Handle(m_device), op);
+      result.failed = signalled == WAIT_FAILED || (signalled == WAIT_TIMEOUT && !stopped() && result.written == 0);
       break;
     }
     DWORD done = 0;
-    if (!::GetOverlappedResult(Handle(m_device), &op.ov, &done, FALSE)) return 0;
-    written += done;
+    const bool completed = ::GetOverlappedResult(Handle(m_device), &op.ov, &done, FALSE);
+    result.written += done;
+    if (!completed) {
+      result.failed = true;
+      break;
+    }
     // The driver's own write timeout ends a write early on a line that does not move.
-    if (done == 0 || MillisecondsUntil(deadline) == 0) break;
+    if (done == 0 || outOfTime()) {
+      result.failed = result.written == 0;
+      break;
+    }
   }
-  return written;
+  return result;
 }
 
 void CommPort::CancelWrites() {
