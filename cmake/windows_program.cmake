@@ -23,7 +23,9 @@ add_custom_command(OUTPUT ${MAKE_RC}
 set(TARVOLM_RC ${CMAKE_BINARY_DIR}/generated/tarvolm.rc)
 set(TARVOLM_ICON ${PROJECT_SOURCE_DIR}/src/res/icon/tarvolm.ico)
 set(TARVOLM_MANIFEST ${PROJECT_SOURCE_DIR}/src/res/windows/tarvolm.manifest)
+# Ninja makes the folders of its outputs, the default generator does not.
 add_custom_command(OUTPUT ${TARVOLM_RC}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
   COMMAND ${MAKE_RC} ${TARVOLM_RC} ${TARVOLM_ICON} ${TARVOLM_MANIFEST}
   DEPENDS ${MAKE_RC} ${TARVOLM_ICON} ${TARVOLM_MANIFEST}
   COMMENT "Writing tarvolm.rc from the dialog templates and the string table")

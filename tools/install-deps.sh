@@ -3,7 +3,7 @@
 # missing ones, so a second run costs nothing). With --windows also the cross compiler and
 # Wine for the native Windows program and its tests.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+packages=(cmake ninja-build make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           fonts-wqy-microhei xvfb xauth x11-apps imagemagick)
 # Wine is installed with its recommended packages: its X11 driver and fonts come that way.
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest

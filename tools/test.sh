@@ -10,6 +10,15 @@ tools/build-windows.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DTARVOLM_WINDOWS_BUILD="$PWD/build-win" >/dev/null
 cmake --build build -j2
+# Both programs build with CMake's default generator too; the programs alone, as the tests
+# above are built once already.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-make -G "Unix Makefiles" -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
+cmake --build build-make --target tarvolm -j2 >/dev/null
+cmake -S . -B build-win-make -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+      -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
+cmake --build build-win-make --target tarvolm -j2 >/dev/null
 # Fresh, quiet Wine prefixes for this run: one for the test programs, one for the program
 # driven on its COM port.
 export WINEPREFIX="$PWD/build-win/wine-prefix"

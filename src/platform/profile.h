@@ -19,9 +19,10 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
 
 // Creates file/section/key as needed, replaces the value otherwise and keeps every other
 // section and key in its order. A value that reading would change (surrounding blanks,
-// surrounding quotes) is written in quotes, so it reads back exactly. Returns false,
-// changing nothing, when it cannot write or when a name or value cannot be stored as one
-// line (line breaks, NUL, '=' or a leading '[' or ';' in a key, ']' in a section).
+// surrounding quotes) is written in quotes, and a value with line breaks in the escaped form
+// of profile_line_breaks.h, so each reads back exactly. Returns false, changing nothing,
+// when it cannot write or when a name or value cannot be stored (NUL; line breaks, '=' or
+// a leading '[' or ';' in a key; line breaks or ']' in a section).
 // POSIX: other lines and comments stay byte for byte with the file's line-end style, and
 // the file is replaced atomically (temporary file + rename) keeping mode and owner.
 // Windows: the system's profile calls write the file; a new file is made UTF-16 so any

@@ -3,24 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "hub/save_fixture.h"
 #include "platform/app_dir.h"
 #include "receive/save_file_name.h"
 #include "res/resource.h"
 #include "support/file_bytes.h"
-#include "support/hub_fixture.h"
-
-namespace {
-
-class SaveTest : public HubTest {
- protected:
-  // Saves into `folder`/name as the user choosing that file in the dialog.
-  void SaveAs(const std::filesystem::path& file) {
-    toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});
-    W().Click(IDC_RX_SAVE);
-  }
-};
-
-}  // namespace
 
 TEST(SaveFileName, ProposesCrWithDateAndTimeWithoutLeadingZeros) {
   EXPECT_EQ(SaveFileName({2024, 3, 7, 9, 5, 2}), u"CR 2024-3-7 9-5-2");

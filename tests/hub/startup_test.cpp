@@ -54,6 +54,25 @@ TEST_F(StartupTest, StoredValuesAreShownAsStoredEvenWhenNotInTheList) {
   EXPECT_EQ(ReadSettingsFile(), stored);
 }
 
+TEST_F(StartupTest, FilterTextWithALineBreakComesBackAfterARestart) {
+  Start();
+  toolkit.ScriptModal(IDD_FILTER, [](HeadlessWindow& w) {
+    w.Focus(IDC_FILTER_TEXT);
+    w.Replace(IDC_FILTER_TEXT, u"OK");
+    w.PressKey(VK_RETURN, /*ctrl=*/true);  // a line break, not OK
+    w.Type(IDC_FILTER_TEXT, u"ERR,\\n");
+    w.Click(IDOK);
+  });
+  W().Click(IDC_FILTER_SET);
+  ASSERT_EQ(dlg->GetReceiver().FilterText(), u"OK\r\nERR,\\n");
+  dlg.reset();
+
+  Start();
+  W().Click(IDC_RX_FILTER);  // reads the file again
+  EXPECT_TRUE(dlg->GetReceiver().FilterOn());
+  EXPECT_EQ(dlg->GetReceiver().FilterText(), u"OK\r\nERR,\\n");
+}
+
 TEST_F(StartupTest, OnlyTheSingleCharacterZeroClearsTheOnlyReserveFlag) {
   const std::pair<const char*, bool> cases[] = {{"0", false}, {"", true}, {"00", true}, {"1", true}, {"no", true}};
   for (const auto& [value, expected] : cases) {

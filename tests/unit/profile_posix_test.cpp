@@ -1,13 +1,12 @@
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "platform/app_dir.h"
+#include "support/file_size_limit.h"
 #include "platform/text.h"
 #include "unit/profile_fixture.h"
 
@@ -47,6 +46,8 @@ TEST_F(ProfileTest, NewFileHasKeysInWriteOrderAndNoTemporaryLeftBehind) {
 TEST_F(ProfileTest, TextIsStoredAsUtf8) {
   ASSERT_TRUE(Put(u"Filter", u"接收"));
   EXPECT_NE(ReadBytes(ini_).find(text::ToUtf8(u"Filter=接收\n")), std::string::npos);
+  ASSERT_TRUE(Put(u"Filter", u"接收\r\nC:\\"));
+  EXPECT_NE(ReadBytes(ini_).find(text::ToUtf8(u"Filter=\"\\lines{接收\\r\\nC:\\\\}\"\n")), std::string::npos);
 }
 
 TEST_F(ProfileTest, RewriteKeepsEveryOtherByteAndTheLineEndStyle) {
@@ -86,16 +87,7 @@ TEST_F(ProfileTest, AFullDiskLeavesTheOldFileWhole) {
   ASSERT_TRUE(Put(u"COMPORT", u"COM1"));
   const std::string before = ReadBytes(ini_);
   // The disk "fills up" half way through the new content.
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = Put(u"Filter", std::u16string(100000, u'f'));
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_FALSE(written);
+  EXPECT_FALSE(testsupport::WithFileSizeLimit(4096, [&] { return Put(u"Filter", std::u16string(100000, u'f')); }));
   EXPECT_EQ(ReadBytes(ini_), before);
   EXPECT_EQ(DirectoryEntries(dir_), std::vector<std::string>{"Sorvane.ini"});  // no temporary
 }

@@ -40,12 +40,35 @@ TEST_F(ProfileTest, ValuesRoundTripWhateverTheirLengthOrText) {
   }
 }
 
-TEST_F(ProfileTest, WhatCannotBeOneLineIsRefusedAndChangesNothing) {
+TEST_F(ProfileTest, ValuesWithLineBreaksComeBackIdenticalAndStayOneLine) {
+  ASSERT_TRUE(Put(u"COMPORT", u"COM1"));
+  const std::u16string values[] = {u"a\nCOMPORT=COM9", u"a\rb", u"OK\r\nERR,\n\r", u"\n",
+                                   u"\\r\\n \\\\ \\lines{x}\n\\", u"接收\r\n過濾", u" \"q\" \n ",
+                                   u"C:\\new\\\n}", u"\n\"'"};
+  for (const auto& value : values) {
+    ASSERT_TRUE(Put(u"Filter", value));
+    EXPECT_EQ(Get(u"Filter"), value);
+  }
+  EXPECT_EQ(Get(u"COMPORT"), u"COM1");  // no line of the value became a key
+}
+
+// What older files hold reads as it always did, also text that looks like the escaped form.
+TEST_F(ProfileTest, OlderValuesThatLookEscapedReadAsBefore) {
+  WriteBytes(ini_,
+             "[Setting]\r\nBare=\\lines{a\\nb}\r\nTwice=\"\"\\lines{a\\nb}\"\"\r\n"
+             "NoBreak=\"\\lines{ab}\"\r\nOther=\"\\lines{a\\tb\\n}\"\r\nSingle='\\lines{a\\nb}'\r\n"
+             "Path=\"C:\\new\\\"\r\n");
+  const std::pair<std::u16string_view, std::u16string_view> reads[] = {
+      {u"Bare", u"\\lines{a\\nb}"},   {u"Twice", u"\"\\lines{a\\nb}\""},       {u"NoBreak", u"\\lines{ab}"},
+      {u"Other", u"\\lines{a\\tb\\n}"}, {u"Single", u"\\lines{a\\nb}"}, {u"Path", u"C:\\new\\"}};
+  for (const auto& [key, value] : reads) EXPECT_EQ(Get(key), value) << text::ToUtf8(key);
+}
+
+TEST_F(ProfileTest, WhatCannotBeStoredIsRefusedAndChangesNothing) {
   ASSERT_TRUE(Put(u"COMPORT", u"COM1"));
   const std::string before = ReadBytes(ini_);
-  EXPECT_FALSE(Put(u"Filter", u"a\nCOMPORT=COM9"));
-  EXPECT_FALSE(Put(u"Filter", u"a\rb"));
   EXPECT_FALSE(Put(u"Filter", std::u16string(u"a\0b", 3)));
+  EXPECT_FALSE(Put(u"a\nb", u"v"));
   EXPECT_FALSE(Put(u"a=b", u"v"));
   EXPECT_FALSE(Put(u"[x", u"v"));
   EXPECT_FALSE(Put(u" ", u"v"));

@@ -59,6 +59,8 @@ TEST_F(ProfileTest, AnOlderCodePageFileTakesWhatItCanHoldAndRefusesTheRest) {
   EXPECT_EQ(ReadBytes(ini_), "[Setting]\r\nCOMPORT=COM4\r\n");
   ASSERT_TRUE(Put(u"Filter", u"a, b"));
   EXPECT_EQ(Get(u"Filter"), u"a, b");
+  ASSERT_TRUE(Put(u"Filter", u"a\r\nb"));
+  EXPECT_EQ(Get(u"Filter"), u"a\r\nb");
   EXPECT_EQ(Get(u"COMPORT"), u"COM4");
 }
 

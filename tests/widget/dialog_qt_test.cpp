@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -159,6 +160,38 @@ TEST_F(QtDialogTest, ButtonsAndEditsNotifyTheOwner) {
   typed.setCommitString(QString::fromUtf16(u"\u4F60\u597D"));
   QApplication::sendEvent(Control(IDC_TX_EDIT), &typed);
   EXPECT_EQ(Window().GetText(IDC_TX_EDIT), u"C\u4F60\u597DAB");
+}
+
+// What a screen reader does through the accessibility interface.
+void DoAccessibleAction(QWidget* widget, const QString& action) {
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+  ASSERT_NE(accessible, nullptr);
+  ASSERT_NE(accessible->actionInterface(), nullptr);
+  accessible->actionInterface()->doAction(action);
+}
+
+TEST_F(QtDialogTest, ButtonsNotifyThroughAccessibleActionsAndSpaceAsThroughTheMouse) {
+  DoAccessibleAction(Control(IDC_RX_HEX), QAccessibleActionInterface::toggleAction());
+  EXPECT_EQ(dialog.Notified(BN_CLICKED), (std::vector<int>{IDC_RX_HEX}));
+  EXPECT_EQ(Window().GetCheck(IDC_RX_HEX), BST_CHECKED);
+  // Press clicks a moment later, as the platform's animated click does.
+  DoAccessibleAction(Control(IDC_RX_HEX), QAccessibleActionInterface::pressAction());
+  DoAccessibleAction(Control(IDC_OPEN), QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Notified(BN_CLICKED).size() == 3; }));
+  EXPECT_EQ(Window().GetCheck(IDC_RX_HEX), BST_UNCHECKED);
+
+  Control(IDC_TX_HEX)->setFocus();
+  QTest::keyClick(Control(IDC_TX_HEX), Qt::Key_Space);
+  EXPECT_EQ(Window().GetCheck(IDC_TX_HEX), BST_CHECKED);
+  Window().SetCheck(IDC_TX_HEX, BST_UNCHECKED);
+  Window().SetCheck(IDC_RX_HEX, BST_CHECKED);
+  EXPECT_EQ(dialog.Notified(BN_CLICKED), (std::vector<int>{IDC_RX_HEX, IDC_RX_HEX, IDC_OPEN, IDC_TX_HEX}));
+
+  RecordingDialog filter(FilterDialogTemplate(), &dialog);
+  ASSERT_TRUE(filter.Create());
+  auto* keep = static_cast<QtDialogWindow*>(filter.Window())->ControlWidget(IDC_FILTER_KEEP);
+  DoAccessibleAction(keep, QAccessibleActionInterface::toggleAction());
+  EXPECT_EQ(filter.Notified(BN_CLICKED), (std::vector<int>{IDC_FILTER_KEEP}));
 }
 
 TEST_F(QtDialogTest, CombosReportOnlyTheUsersSelectionChangesAndTheDropDown) {

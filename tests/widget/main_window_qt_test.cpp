@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -11,14 +12,13 @@
 #include <fstream>
 #include <memory>
 
-#include "app/serial_port_app.h"
 #include "app/main_window.h"
-#include "platform/codepage.h"
+#include "platform/profile.h"
 #include "platform/qt/dialog_qt.h"
 #include "platform/qt/multi_line_edit_qt.h"
 #include "platform/text.h"
 #include "res/resource.h"
-#include "serial/port_discovery.h"
+#include "support/program_environment.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
 #include "widget/qt_dialog_fixture.h"
@@ -30,9 +30,6 @@ namespace {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_strAppDir = folder.Path().u16string();
-    platform::SetACPForTesting(1252);
-    SetPortDiscovery([] { return std::vector<platform::SerialDeviceInfo>{}; });
     dlg = std::make_unique<MainWindow>();
     ASSERT_TRUE(dlg->Create());
     window = static_cast<QtDialogWindow*>(dlg->Window());
@@ -42,8 +39,6 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     dlg->GetConnection().Close();
     dlg.reset();
-    SetPortDiscovery({});
-    platform::SetACPForTesting(0);
   }
   template <class Widget>
   Widget* Control(int id) {
@@ -64,6 +59,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testsupport::TempDir folder;
+  testsupport::ProgramEnvironment program{folder.Path()};
   testsupport::PtyPair pty;
   QtToolkit toolkit;
   std::unique_ptr<MainWindow> dlg;
@@ -129,6 +125,29 @@ TEST_F(MainWindowTest, CtrlHSwitchesBothHexBoxesAndTheChecksumFollowsTheSelectio
   QTest::keyClick(send, Qt::Key_H, Qt::ControlModifier);
   EXPECT_FALSE(Control<QAbstractButton>(IDC_RX_HEX)->isChecked());
   EXPECT_FALSE(Control<QAbstractButton>(IDC_TX_HEX)->isChecked());
+}
+
+TEST_F(MainWindowTest, CheckBoxesToggledByAScreenReaderRunWhatAClickRuns) {
+  const auto toggle = [&](int id) {
+    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+  };
+  OpenPtyThroughTheWindow();
+  window->SetText(IDC_TX_INTERVAL, u"30");
+  window->SetText(IDC_TX_EDIT, u"01 02");
+  toggle(IDC_TX_AUTOSEND);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->GetSender().TxCount() >= 10; }, 5000));  // sent, and sent again
+  toggle(IDC_TX_AUTOSEND);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Interval", u"", folder.Path() / "Sorvane.ini"), u"30");
+
+  toggle(IDC_RX_HEX);
+  EXPECT_TRUE(Control<QWidget>(IDC_RX_ADDSPACE)->isEnabled());
+  toggle(IDC_TX_HEX);
+  EXPECT_TRUE(Control<QWidget>(IDC_TX_IGNORESPACE)->isEnabled());
+  EXPECT_EQ(Control<QLabel>(IDC_CHECKSUM)->text(), "CRC xor:03  add:03");
+  toggle(IDC_TX_HEX);
+  EXPECT_FALSE(Control<QWidget>(IDC_TX_IGNORESPACE)->isEnabled());
 }
 
 TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {

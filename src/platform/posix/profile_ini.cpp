@@ -4,11 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
 
+#include "platform/file_replace.h"
+#include "platform/profile_line_breaks.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -43,11 +44,16 @@ bool IsQuoted(std::string_view s) { return s.size() >= 2 && IsQuote(s.front()) &
 
 std::u16string DecodeValue(std::string_view stored) {
   stored = Trim(stored);
-  if (IsQuoted(stored)) stored = stored.substr(1, stored.size() - 2);
-  return text::FromUtf8(stored);
+  if (!IsQuoted(stored)) return text::FromUtf8(stored);
+  std::u16string inner = text::FromUtf8(stored.substr(1, stored.size() - 2));
+  if (stored.front() == '"') {
+    if (auto withLineBreaks = profile_line_breaks::Unescape(inner)) return std::move(*withLineBreaks);
+  }
+  return inner;
 }
 
 std::string EncodeValue(std::u16string_view value) {
+  if (profile_line_breaks::HasLineBreak(value)) return text::ToUtf8(profile_line_breaks::Escape(value));
   std::string bytes = text::ToUtf8(value);
   const bool readingWouldChange =
       !bytes.empty() && (IsBlank(bytes.front()) || IsBlank(bytes.back()) || IsQuoted(bytes));
@@ -145,7 +151,6 @@ bool CanStoreKey(std::string_view key) {
 struct FileContent {
   bool exists = false;
   std::string bytes;
-  struct stat status {};
 };
 
 // The whole file, empty when it does not exist; nothing when it exists but cannot be read
@@ -157,8 +162,9 @@ std::optional<FileContent> ReadWholeFile(const fs::path& file) {
     if (errno == ENOENT) return content;
     return std::nullopt;
   }
-  bool ok = ::fstat(fd, &content.status) == 0 && S_ISREG(content.status.st_mode);
-  if (ok) content.bytes.reserve(static_cast<std::size_t>(content.status.st_size));
+  struct stat status {};
+  bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  if (ok) content.bytes.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[65536];
   while (ok) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -171,61 +177,6 @@ std::optional<FileContent> ReadWholeFile(const fs::path& file) {
   if (!ok) return std::nullopt;
   content.exists = true;
   return content;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
-
-// Opens a fresh temporary file beside the target; hidden by its dot, unique by process and
-// a counter, created exclusively so a leftover of a crashed run is never reused.
-int CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                          std::to_string(counter++));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-// Root editing a user's file must leave it the user's, or the user could no longer save.
-// An ordinary user may not give a file away; the rewritten file is then simply theirs.
-void KeepOwnerAndMode(int fd, const struct stat& old) {
-  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-    [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
-  }
-  ::fchmod(fd, old.st_mode & 07777);
-}
-
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes, const FileContent& old) {
-  fs::path temporary;
-  const int fd = CreateTemporaryBeside(target, temporary);
-  if (fd < 0) return false;
-  if (old.exists) KeepOwnerAndMode(fd, old.status);
-  // fsync before rename: otherwise a power cut could leave the renamed file empty.
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
-}
-
-// A settings file kept elsewhere through a symbolic link stays a link: the file it points
-// to is replaced.
-fs::path ResolveLink(const fs::path& file) {
-  std::error_code error;
-  if (!fs::is_symlink(fs::symlink_status(file, error))) return file;
-  const fs::path resolved = fs::weakly_canonical(file, error);
-  return error ? file : resolved;
 }
 
 // Read-modify-write of the same file from two threads must not lose either change.
@@ -262,12 +213,11 @@ bool WritePrivateProfileString(std::u16string_view section, std::u16string_view 
     if (!CanStoreSection(sectionName) || !CanStoreKey(keyName) || HasLineBreakOrNul(encodedValue)) return false;
 
     const std::lock_guard lock(WriteMutex());
-    const fs::path target = ResolveLink(file);
-    const auto old = ReadWholeFile(target);
-    if (!old || (old->exists && ::access(target.c_str(), W_OK) != 0)) return false;
+    const auto old = ReadWholeFile(file);
+    if (!old || (old->exists && ::access(file.c_str(), W_OK) != 0)) return false;
     const std::string updated = WithValue(old->bytes, sectionName, keyName, encodedValue);
     if (old->exists && updated == old->bytes) return true;
-    return ReplaceAtomically(target, updated, *old);
+    return ReplaceFileContent(file, updated);
   } catch (const std::exception&) {
     return false;
   }

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -278,10 +279,16 @@ void QtDialogWindow::ConnectNotifications(const Control& control) {
   QWidget* widget = control.widget;
   switch (control.tpl->kind) {
     case ControlKind::PushButton:
-    case ControlKind::CheckBox:
-      // `clicked` comes from the user only, after a check box has toggled.
+      // `clicked` comes from the user only: the mouse, Space, and the accessible Press.
       connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
               [this, id] { Notify(BN_CLICKED, id); });
+      break;
+    case ControlKind::CheckBox:
+      // A screen reader's Toggle changes the mark without `clicked`; every change that is
+      // not the program's own is the user's click.
+      connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this, [this, id] {
+        if (!m_programSetsCheck) Notify(BN_CLICKED, id);
+      });
       break;
     case ControlKind::Edit:
       // Also on SetText: the platform's edits notify every change of their text.
@@ -451,7 +458,10 @@ UINT QtDialogWindow::GetCheck(int id) const {
 
 void QtDialogWindow::SetCheck(int id, UINT state) {
   const Control* control = Find(id);
-  if (auto* box = control ? qobject_cast<QCheckBox*>(control->widget) : nullptr) box->setChecked(state == BST_CHECKED);
+  if (auto* box = control ? qobject_cast<QCheckBox*>(control->widget) : nullptr) {
+    const QScopedValueRollback programSetsCheck(m_programSetsCheck, true);
+    box->setChecked(state == BST_CHECKED);
+  }
 }
 
 bool QtDialogWindow::IsEnabled(int id) const {

@@ -117,6 +117,7 @@ class QtDialogWindow : public QObject, public DialogWindow {
   bool m_ended = false;
   INT_PTR m_result = 0;
   bool m_redelivering = false;
+  bool m_programSetsCheck = false;  // a check mark the program sets is no click
   // The modifiers of the key being pre-translated, which IsKeyDown reports while it runs.
   std::optional<Qt::KeyboardModifiers> m_keyModifiers;
 };

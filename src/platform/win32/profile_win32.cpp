@@ -1,8 +1,10 @@
 #include "platform/profile.h"
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
+#include "platform/profile_line_breaks.h"
 #include "platform/win32/win32_api.h"
 
 namespace platform {
@@ -40,6 +42,7 @@ bool CanStoreKey(std::u16string_view key) {
 // The profile calls trim blanks and remove one pair of quotes on reading; quoting such a
 // value keeps it whole.
 std::u16string Stored(std::u16string_view value) {
+  if (profile_line_breaks::HasLineBreak(value)) return profile_line_breaks::Escape(value);
   const bool readingWouldChange =
       !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || IsQuoted(value));
   return readingWouldChange ? u'"' + std::u16string(value) + u'"' : std::u16string(value);
@@ -63,6 +66,45 @@ std::u16string ReadValue(const std::u16string& section, const std::u16string& ke
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+// The value of a key as the file has it, quotes and all: the section read leaves them on.
+// Nothing when the key is missing.
+std::optional<std::u16string> RawValue(const std::u16string& section, const std::u16string& key,
+                                       const std::wstring& file) {
+  std::vector<wchar_t> buffer(4096);
+  DWORD got = 0;
+  for (;;) {
+    got = ::GetPrivateProfileSectionW(Wide(section), buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    // A full buffer is reported as its size less two.
+    if (got + 2 < buffer.size() || buffer.size() >= kLargestValue) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  const std::u16string_view entries(reinterpret_cast<const char16_t*>(buffer.data()), got);
+  for (std::size_t begin = 0; begin < entries.size();) {
+    std::size_t end = entries.find(u'\0', begin);
+    if (end == std::u16string_view::npos) end = entries.size();
+    const std::u16string_view entry = entries.substr(begin, end - begin);
+    begin = end + 1;
+    const std::size_t equals = entry.find(u'=');
+    if (equals == std::u16string_view::npos) continue;
+    const std::u16string name = Trim(entry.substr(0, equals));
+    if (::CompareStringOrdinal(Wide(name), static_cast<int>(name.size()), Wide(key), static_cast<int>(key.size()),
+                               TRUE) == CSTR_EQUAL) {
+      return Trim(entry.substr(equals + 1));
+    }
+  }
+  return std::nullopt;
+}
+
+// A value read back in the stored form of a value with line breaks is one only when the file
+// has it in double quotes, as this program writes it; an older file may hold the same text
+// unquoted, and it reads as it always did.
+std::u16string WithLineBreaks(std::u16string read, const std::u16string& section, const std::u16string& key,
+                              const std::wstring& file) {
+  auto value = profile_line_breaks::Unescape(read);
+  if (!value || RawValue(section, key, file) != u'"' + read + u'"') return read;
+  return std::move(*value);
 }
 
 // The first bytes of the file tell how the profile calls store text in it.
@@ -120,8 +162,8 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
     const std::wstring path = FullPath(file);
     // The calls give the default for a missing key with its trailing blanks cut, so two
     // markers that no settings value equals tell a missing key from a present one.
-    const std::u16string first = ReadValue(sectionName, keyName, u"\uFDD0", path);
-    if (first != u"\uFDD0") return first;
+    std::u16string first = ReadValue(sectionName, keyName, u"\uFDD0", path);
+    if (first != u"\uFDD0") return WithLineBreaks(std::move(first), sectionName, keyName, path);
     const std::u16string second = ReadValue(sectionName, keyName, u"\uFDD1", path);
     return second == u"\uFDD1" ? std::u16string(defaultValue) : second;
   } catch (const std::exception&) {  // out of memory on an absurd file: it reads as missing
@@ -134,8 +176,8 @@ bool WritePrivateProfileString(std::u16string_view section, std::u16string_view 
   try {
     const std::u16string sectionName = Trim(section);
     const std::u16string keyName = Trim(key);
-    if (!CanStoreSection(sectionName) || !CanStoreKey(keyName) || HasLineBreakOrNul(value)) return false;
     const std::u16string stored = Stored(value);
+    if (!CanStoreSection(sectionName) || !CanStoreKey(keyName) || HasLineBreakOrNul(stored)) return false;
     const std::wstring path = FullPath(file);
 
     const std::lock_guard lock(WriteMutex());

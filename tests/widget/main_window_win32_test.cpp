@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The program's headers first: its message vocabulary comes before the system's.
+#include "app/main_window.h"
+#include "platform/win32/win32_api.h"
+
+#include <commctrl.h>
+
+#include "platform/profile.h"
+#include "platform/win32/dialog_win32.h"
+#include "res/resource.h"
+#include "support/program_environment.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// The program's own window on the real Win32 controls.
+class Win32MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+  }
+  void SetUp() override {
+    dlg = std::make_unique<MainWindow>();
+    ASSERT_TRUE(dlg->Create());
+  }
+  HWND Item(int id) const {
+    return ::GetDlgItem(static_cast<Win32DialogWindow*>(dlg->Window())->Handle(), id);
+  }
+
+  testsupport::TempDir folder;
+  testsupport::ProgramEnvironment program{folder.Path()};
+  Win32Toolkit toolkit{::GetModuleHandleW(nullptr)};
+  std::unique_ptr<MainWindow> dlg;
+};
+
+// A check box's accessible default action (MSAA and UI Automation alike) is BM_CLICK;
+// Wine's accessibility layer does not implement that action, so the message is sent here.
+TEST_F(Win32MainWindowTest, ACheckBoxClickedByMessageRunsItsHandler) {
+  ::SendMessageW(Item(IDC_RX_HEX), BM_CLICK, 0, 0);
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_RX_ADDSPACE)));
+  ::SendMessageW(Item(IDC_TX_HEX), BM_CLICK, 0, 0);
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_TX_IGNORESPACE)));
+
+  dlg->SetDlgItemText(IDC_TX_INTERVAL, u"250");
+  ::SendMessageW(Item(IDC_TX_AUTOSEND), BM_CLICK, 0, 0);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Interval", u"", folder.Path() / "Sorvane.ini"), u"250");
+  ::SendMessageW(Item(IDC_TX_AUTOSEND), BM_CLICK, 0, 0);
+
+  dlg->CheckDlgButton(IDC_TX_HEX, BST_UNCHECKED);  // the program's own check runs nothing
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_TX_IGNORESPACE)));
+}
+
+}  // namespace
