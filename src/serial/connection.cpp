@@ -34,7 +34,7 @@ void Connection::Open() {
   });
   switch (result.opened) {
     case SerialPort::Opened::CannotOpen:
-      m_view.ShowMessage(text::FormatOne(u"Open %s error", port));
+      m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_OPEN_PORT_ERROR), port));
       return;
     case SerialPort::Opened::SettingRefused: {
       const std::u16string setting = m_view.Text(SettingLabel(result.refused)) + u" " + result.refusedText;
@@ -44,7 +44,7 @@ void Connection::Open() {
     case SerialPort::Opened::Yes:
       break;
   }
-  if (!result.readerStarted) m_view.ShowMessage(u"Application error\uFF01");
+  if (!result.readerStarted) m_view.ShowMessage(m_view.Text(IDS_APPLICATION_ERROR));
   m_view.PortOpened(m_port.Port());
   ShowPortOpen(true);
 }
