@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
   testsupport::PtyPair pty;
   Counter dialog;
   dialog.window.Create();
-  const auto opened = dialog.port.Open(pty.PortName(), LineSettingTexts{115200, u"NONE", u"8", u"1"},
+  const auto opened = dialog.port.Open(pty.PortName(), LineSettingTexts{115200, u"NONE", u"8", u"1"}, {},
                                        [&](std::function<void()> handler) { return dialog.window.Window()->CreateWaker(handler); });
   if (opened.opened != SerialPort::Opened::Yes) return 1;
 

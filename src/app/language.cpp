@@ -24,7 +24,7 @@ constexpr CaptionRow kCaptions[] = {
     {IDC_TX_IGNORESPACE, IDS_IGNORE_SPACE}, {IDC_TX_AUTOSEND, IDS_AUTO_SEND},
     // The grown window
     {IDC_GRP_LINE, IDS_LINE},           {IDC_GRP_VIEW, IDS_VIEW},          {IDC_GRP_TXOPT, IDS_SEND_OPTIONS},
-    {IDC_GRP_COMMANDS, IDS_COMMANDS},
+    {IDC_GRP_COMMANDS, IDS_COMMANDS},  {IDC_LBL_FLOW, IDS_FLOW},          {IDC_BREAK, IDS_BREAK},
 };
 }  // namespace
 

@@ -8,7 +8,9 @@
 #include "res/string_table.h"
 
 namespace {
-constexpr int kLineSettingControls[] = {IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_DATABITS, IDC_STOPBITS, IDC_REFRESH};
+constexpr int kLineSettingControls[] = {IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_DATABITS, IDC_STOPBITS, IDC_FLOW, IDC_REFRESH};
+constexpr int kInputLineIndicators[] = {IDC_CTS, IDC_DSR, IDC_DCD, IDC_RI};
+std::u16string_view Flag(bool on) { return on ? u"1" : u"0"; }
 constexpr WPARAM kKeyA = 0x41;
 constexpr WPARAM kKeyH = 0x48;
 }  // namespace
@@ -35,6 +37,18 @@ const MessageMap& MainWindow::GetMessageMap() const {
       OnNotifyCall<W>(BN_CLICKED, IDC_REFRESH, [](W& w) { w.m_connection.RefreshClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_OPEN, [](W& w) { w.m_connection.OpenClicked(); }),
       OnNotifyCall<W>(CBN_DROPDOWN, IDC_PORT, [](W& w) { w.m_connection.RefreshClicked(); }),
+      OnNotifyCall<W>(CBN_SELCHANGE, IDC_FLOW, [](W& w) { w.m_connection.FlowControlPicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_DTR,
+                      [](W& w) {
+                        w.m_connection.DtrClicked();
+                        w.m_settings.SaveKey(u"DTR", Flag(w.OutputLinesChecked().dtr));
+                      }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RTS,
+                      [](W& w) {
+                        w.m_connection.RtsClicked();
+                        w.m_settings.SaveKey(u"RTS", Flag(w.OutputLinesChecked().rts));
+                      }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_BREAK, [](W& w) { w.m_sender.BreakClicked(); }),
       OnMessage(WM_CLOSE, &W::OnClose),
       // Receive
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_CLEAR, [](W& w) { w.m_receiver.ClearReceive(); }),
@@ -70,6 +84,12 @@ BOOL MainWindow::OnInitDialog() {
   CheckDlgButton(IDC_RX_ADDSPACE, BST_CHECKED);
   SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
   EnableItem(IDC_RX_PAUSE, false);
+  // The stored names stay English; the list shows "None" in the window's language.
+  ComboResetContent(IDC_FLOW);
+  for (const platform::FlowControl flow : kFlowControls) {
+    ComboAddString(IDC_FLOW, flow == platform::FlowControl::None ? Text(IDS_FLOW_NONE)
+                                                                   : std::u16string(FlowControlName(flow)));
+  }
   LoadSettings();
   m_connection.RefreshClicked();
   m_receiver.Attach();
@@ -140,11 +160,30 @@ void MainWindow::LoadSettings() {
   SetDlgItemText(IDC_STOPBITS, stored.stopBits);
   SetDlgItemText(IDC_TX_INTERVAL, stored.interval);
   m_receiver.SetStoredFilter(stored.filter, stored.keepOnly);
+  LoadLineControl();
   m_folder = stored.folder;
   if (m_folder.empty()) {
     m_folder = g_strAppDir;
     SaveSettings();
   }
+}
+
+// A value the file should not hold gives the default, as the other keys do.
+void MainWindow::LoadLineControl() {
+  const auto flow = FlowControlNamed(m_settings.LoadKey(u"FlowControl", u"None")).value_or(platform::FlowControl::None);
+  for (std::size_t i = 0; i < std::size(kFlowControls); ++i) {
+    if (kFlowControls[i] == flow) ComboSetCurSel(IDC_FLOW, static_cast<int>(i));
+  }
+  CheckDlgButton(IDC_DTR, m_settings.LoadKey(u"DTR", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(IDC_RTS, m_settings.LoadKey(u"RTS", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
+  m_connection.FlowControlPicked();
+}
+
+void MainWindow::SaveLineControl() {
+  const platform::OutputLines lines = OutputLinesChecked();
+  m_settings.SaveKey(u"FlowControl", FlowControlName(LineTexts().flowControl));
+  m_settings.SaveKey(u"DTR", Flag(lines.dtr));
+  m_settings.SaveKey(u"RTS", Flag(lines.rts));
 }
 
 // Once per start: the user must know that what they change now will not be kept.
@@ -194,8 +233,15 @@ void MainWindow::RememberFolder(std::u16string folder) {
 std::u16string MainWindow::PortText() const { return GetDlgItemText(IDC_PORT); }
 
 LineSettingTexts MainWindow::LineTexts() const {
+  const int flow = ComboGetCurSel(IDC_FLOW);
+  const bool listed = flow >= 0 && flow < static_cast<int>(std::size(kFlowControls));
   return LineSettingTexts{GetDlgItemInt(IDC_BAUD), GetDlgItemText(IDC_PARITY), GetDlgItemText(IDC_DATABITS),
-                          GetDlgItemText(IDC_STOPBITS)};
+                          GetDlgItemText(IDC_STOPBITS),
+                          listed ? kFlowControls[flow] : platform::FlowControl::None};
+}
+
+platform::OutputLines MainWindow::OutputLinesChecked() const {
+  return {IsDlgButtonChecked(IDC_DTR) == BST_CHECKED, IsDlgButtonChecked(IDC_RTS) == BST_CHECKED};
 }
 
 void MainWindow::SetPortEntries(const std::vector<std::u16string>& entries) {
@@ -211,6 +257,19 @@ void MainWindow::ShowPortOpen(bool open, std::u16string_view buttonCaption) {
   SetDlgItemText(IDC_OPEN, buttonCaption);
   for (const int id : kLineSettingControls) EnableItem(id, !open);
   EnableItem(IDC_RX_PAUSE, open);
+  EnableItem(IDC_BREAK, open);
+}
+
+void MainWindow::EnableRtsBox(bool enable) { EnableItem(IDC_RTS, enable); }
+
+void MainWindow::ShowInputLines(const std::optional<platform::InputLines>& lines) {
+  const bool shown = lines.has_value();
+  const platform::InputLines state = lines.value_or(platform::InputLines{});
+  const bool asserted[] = {state.cts, state.dsr, state.dcd, state.ri};
+  for (std::size_t i = 0; i < std::size(kInputLineIndicators); ++i) {
+    CheckDlgButton(kInputLineIndicators[i], asserted[i] ? BST_CHECKED : BST_UNCHECKED);
+    EnableItem(kInputLineIndicators[i], shown);
+  }
 }
 
 std::unique_ptr<platform::Waker> MainWindow::CreateWaker(std::function<void()> handler) {
@@ -221,6 +280,7 @@ void MainWindow::PortOpened(const std::shared_ptr<platform::CommPort>& port) {
   m_receiver.DropCarry();
   m_sender.SetPort(port);
   SaveSettings();
+  SaveLineControl();
 }
 
 void MainWindow::PortClosed() {

@@ -39,6 +39,9 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   // Ctrl+H: both Hex boxes follow the receive one.
   void SwitchHexModes();
   void LoadSettings();
+  void LoadLineControl();
+  // FlowControl, DTR and RTS, after the other keys: on open, and each line when clicked.
+  void SaveLineControl();
   void ReportUnreadableSettings();
   void SaveSettings() override;
 
@@ -52,10 +55,13 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   // ConnectionView
   std::u16string PortText() const override;
   LineSettingTexts LineTexts() const override;
+  platform::OutputLines OutputLinesChecked() const override;
   void SetPortEntries(const std::vector<std::u16string>& entries) override;
   bool SelectPortEntry(std::u16string_view text) override;
   void SelectFirstPortEntry() override;
   void ShowPortOpen(bool open, std::u16string_view buttonCaption) override;
+  void EnableRtsBox(bool enable) override;
+  void ShowInputLines(const std::optional<platform::InputLines>& lines) override;
   std::unique_ptr<platform::Waker> CreateWaker(std::function<void()> handler) override;
   void PortOpened(const std::shared_ptr<platform::CommPort>& port) override;
   void PortClosed() override;

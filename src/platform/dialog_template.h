@@ -26,6 +26,12 @@ struct ControlTemplate {
   int x, y, cx, cy;  // dialog units
 };
 
+// An automatic check box (BS_AUTOCHECKBOX) turns its mark when clicked; a plain one
+// (BS_CHECKBOX) shows only what the program sets, and a click just notifies.
+inline bool TogglesOnClick(const ControlTemplate& ct) {
+  return ct.kind == ControlKind::CheckBox && (ct.style & 0x000F) == 0x0003;
+}
+
 struct ComboInitialList {
   int id;
   std::span<const char16_t* const> items;

@@ -12,6 +12,8 @@ constexpr std::uint32_t kButton = Child | Visible | TabStop | PushButton;
 constexpr std::uint32_t kDefaultButton = Child | Visible | TabStop | DefPushButton;
 constexpr std::uint32_t kCheckBox = Child | Visible | TabStop | AutoCheckBox;
 constexpr std::uint32_t kDisabledCheckBox = kCheckBox | Disabled;
+// Shows a state the program reads; a click changes nothing.
+constexpr std::uint32_t kIndicator = Child | Visible | TabStop | ws::CheckBox | Disabled;
 constexpr std::uint32_t kGroupBox = Child | Visible | GroupBox;
 constexpr std::uint32_t kLabel = Child | Visible | Group | Left;
 constexpr std::uint32_t kSettingLabel = kLabel | CenterImage;
@@ -77,6 +79,16 @@ constexpr ControlTemplate kMainControls[] = {
     // The grown window: a column beside the first one, band by band, and the commands'
     // panel. New controls come before the group box that frames them, as above.
     // Line controls, by the port settings.
+    {IDC_LBL_FLOW, "IDC_LBL_FLOW", K::StaticText, kSettingLabel, ExTransparent, u"Flow:", 446, 14, 25, 8},
+    {IDC_FLOW, "IDC_FLOW", K::DropDownList, Child | Visible | VScroll | TabStop | DropDownList, 0, u"", 472, 12, 56,
+     40},
+    {IDC_DTR, "IDC_DTR", K::CheckBox, kCheckBox, ExTransparent, u"DTR", 446, 27, 38, 10},
+    {IDC_RTS, "IDC_RTS", K::CheckBox, kCheckBox, ExTransparent, u"RTS", 488, 27, 38, 10},
+    {IDC_CTS, "IDC_CTS", K::CheckBox, kIndicator, ExTransparent, u"CTS", 446, 39, 38, 10},
+    {IDC_DSR, "IDC_DSR", K::CheckBox, kIndicator, ExTransparent, u"DSR", 488, 39, 38, 10},
+    {IDC_DCD, "IDC_DCD", K::CheckBox, kIndicator, ExTransparent, u"DCD", 446, 50, 38, 10},
+    {IDC_RI, "IDC_RI", K::CheckBox, kIndicator, ExTransparent, u"RI", 488, 50, 38, 10},
+    {IDC_BREAK, "IDC_BREAK", K::PushButton, kButton | Disabled, 0, u"Break", 446, 63, 40, 14},
     {IDC_GRP_LINE, "IDC_GRP_LINE", K::GroupBox, kGroupBox, ExTransparent, u"Line", 441, 3, 92, 94},
     // View options, by the receive ones.
     {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},

@@ -58,6 +58,15 @@ inline constexpr int IDC_FILTER_HINT = 1045;
 // The grown window (the README's plan): line and ports 1046-1059, view and log 1060-1079,
 // send options 1080-1089, commands 1090-1129.
 inline constexpr int IDC_GRP_LINE = 1046;
+inline constexpr int IDC_LBL_FLOW = 1047;
+inline constexpr int IDC_FLOW = 1048;
+inline constexpr int IDC_DTR = 1049;
+inline constexpr int IDC_RTS = 1050;
+inline constexpr int IDC_CTS = 1051;
+inline constexpr int IDC_DSR = 1052;
+inline constexpr int IDC_DCD = 1053;
+inline constexpr int IDC_RI = 1054;
+inline constexpr int IDC_BREAK = 1055;
 inline constexpr int IDC_GRP_VIEW = 1060;
 inline constexpr int IDC_GRP_TXOPT = 1080;
 inline constexpr int IDC_GRP_COMMANDS = 1090;

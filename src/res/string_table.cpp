@@ -76,6 +76,10 @@ constexpr Row kRows[] = {
 
     // Line control
     {1100, {u"Line", u"线路", u"線路"}},
+    {1101, {u"Flow", u"流控", u"流控"}},
+    {1102, {u"None", u"无", u"無"}},
+    {1103, {u"Break", u"中断", u"中斷"}},
+    {1104, {u"The port did not take %s.", u"串口未能设置 %s。", u"串口未能設定 %s。"}},
     // Ports
     // View and log
     {1125, {u"View", u"显示", u"顯示"}},

@@ -71,6 +71,10 @@ inline constexpr int IDS_READ_FILE_ERROR = 153;  // %s is the path
 // terminal 1168-1174, the receive view 1175-1179, the settings file 1180-1184, fixes
 // 1185-1189, the package 1190-1199.
 inline constexpr int IDS_LINE = 1100;
+inline constexpr int IDS_FLOW = 1101;
+inline constexpr int IDS_FLOW_NONE = 1102;
+inline constexpr int IDS_BREAK = 1103;
+inline constexpr int IDS_LINE_NOT_SET = 1104;  // %s names the line, e.g. "DTR"
 inline constexpr int IDS_VIEW = 1125;
 inline constexpr int IDS_SEND_OPTIONS = 1140;
 inline constexpr int IDS_COMMANDS = 1141;

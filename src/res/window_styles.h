@@ -33,6 +33,7 @@ inline constexpr std::uint32_t DsModalFrame = 0x0080;  // DS_MODALFRAME
 // Button styles.
 inline constexpr std::uint32_t PushButton = 0x0000;     // BS_PUSHBUTTON
 inline constexpr std::uint32_t DefPushButton = 0x0001;  // BS_DEFPUSHBUTTON
+inline constexpr std::uint32_t CheckBox = 0x0002;       // BS_CHECKBOX: only the program sets it
 inline constexpr std::uint32_t AutoCheckBox = 0x0003;   // BS_AUTOCHECKBOX
 inline constexpr std::uint32_t GroupBox = 0x0007;       // BS_GROUPBOX
 

@@ -79,6 +79,8 @@ bool SendThread::QueueBytes(std::shared_ptr<const std::vector<std::uint8_t>> byt
   return Queue(Request{std::move(bytes), nullptr});
 }
 
+bool SendThread::QueueBreak(std::chrono::milliseconds duration) { return Queue(Request{nullptr, nullptr, duration}); }
+
 bool SendThread::QueueFile(std::shared_ptr<FileSendJob> job) {
   {
     std::lock_guard lock(m_mutex);
@@ -113,6 +115,8 @@ void SendThread::Run() {
     }
     if (request.file) {
       SendFile(*request.file);
+    } else if (request.breakFor.count() > 0) {
+      SendBreak(request.breakFor);
     } else if (request.bytes && !request.bytes->empty()) {
       Write(*request.bytes);
     }
@@ -127,6 +131,12 @@ void SendThread::Write(const std::vector<std::uint8_t>& bytes) {
   Report([result, connection = target.connection](SendReports& reports) {
     reports.OnWritten(result.written, result.failed, connection);
   });
+}
+
+void SendThread::SendBreak(std::chrono::milliseconds duration) {
+  const Target target = CurrentTarget();
+  if (target.port && target.port->SendBreak(duration) != platform::LineResult::Failed) return;
+  Report([connection = target.connection](SendReports& reports) { reports.OnWritten(0, true, connection); });
 }
 
 // The window hears of the bytes written in sums, at most every kReportPeriod, so its queue

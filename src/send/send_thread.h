@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -54,11 +55,15 @@ class SendThread {
   // Queue behind what was queued before; false when the thread does not run.
   bool QueueBytes(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
   bool QueueFile(std::shared_ptr<FileSendJob> job);
+  // A break on the line once what was queued before has left; a port that refuses it is
+  // reported as a failed write of nothing.
+  bool QueueBreak(std::chrono::milliseconds duration);
 
  private:
   struct Request {
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     std::shared_ptr<FileSendJob> file;
+    std::chrono::milliseconds breakFor{0};
   };
   struct Target {
     std::shared_ptr<platform::CommPort> port;
@@ -69,6 +74,7 @@ class SendThread {
   Target CurrentTarget() const;
   void Write(const std::vector<std::uint8_t>& bytes);
   void SendFile(FileSendJob& job);
+  void SendBreak(std::chrono::milliseconds duration);
   void Report(std::function<void(SendReports&)> report);
 
   const std::function<void(std::function<void()>)> m_toUiThread;

@@ -79,6 +79,10 @@ void Sender::Send() {
   m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
 }
 
+void Sender::BreakClicked() {
+  if (PortOpen()) m_thread.QueueBreak(kBreakLength);
+}
+
 void Sender::ClearSendBox() { m_view.SetSendText(u""); }
 
 void Sender::HexClicked() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -27,6 +28,8 @@ class Sender : public SendReports {
   bool PortOpen() const { return m_port != nullptr; }
 
   void Send();  // the Send command: the send box, in text or hex, once
+  void BreakClicked();  // a break of kBreakLength after what is queued
+  static constexpr std::chrono::milliseconds kBreakLength{250};
   void ClearSendBox();
   void HexClicked();
   void AutoSendClicked();

@@ -18,6 +18,8 @@ void Connection::OpenClicked() {
 
 void Connection::Close() {
   if (!IsOpen()) return;
+  m_inputLines.Stop();
+  m_view.ShowInputLines(std::nullopt);
   m_port.Close();
   m_view.PortClosed();
   ShowPortOpen(false);
@@ -29,9 +31,8 @@ void Connection::Open() {
     m_view.ShowMessage(m_view.Text(IDS_NOT_COM));
     return;
   }
-  const auto result = m_port.Open(port, m_view.LineTexts(), [this](std::function<void()> handler) {
-    return m_view.CreateWaker(std::move(handler));
-  });
+  const auto makeWaker = [this](std::function<void()> handler) { return m_view.CreateWaker(std::move(handler)); };
+  const auto result = m_port.Open(port, m_view.LineTexts(), m_view.OutputLinesChecked(), makeWaker);
   switch (result.opened) {
     case SerialPort::Opened::CannotOpen:
       m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_OPEN_PORT_ERROR), port));
@@ -45,8 +46,30 @@ void Connection::Open() {
       break;
   }
   if (!result.readerStarted) m_view.ShowMessage(m_view.Text(IDS_APPLICATION_ERROR));
+  m_reportedLineNotSet = false;
+  m_inputLines.Start(m_port.Port(), makeWaker([this] { m_inputLines.Deliver(); }),
+                     [this](const std::optional<platform::InputLines>& lines) { m_view.ShowInputLines(lines); });
   m_view.PortOpened(m_port.Port());
   ShowPortOpen(true);
+}
+
+void Connection::DtrClicked() {
+  if (IsOpen()) ReportLineNotSet(m_port.Port()->SetDtr(m_view.OutputLinesChecked().dtr), u"DTR");
+}
+
+void Connection::RtsClicked() {
+  if (IsOpen()) ReportLineNotSet(m_port.Port()->SetRts(m_view.OutputLinesChecked().rts), u"RTS");
+}
+
+void Connection::FlowControlPicked() {
+  m_view.EnableRtsBox(m_view.LineTexts().flowControl != platform::FlowControl::RtsCts);
+}
+
+// A port without modem lines is no fault: its boxes keep their marks and nothing is said.
+void Connection::ReportLineNotSet(platform::LineResult result, std::u16string_view line) {
+  if (result != platform::LineResult::Failed || m_reportedLineNotSet) return;
+  m_reportedLineNotSet = true;
+  m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_LINE_NOT_SET), line));
 }
 
 void Connection::ShowPortOpen(bool open) { m_view.ShowPortOpen(open, m_view.Text(open ? IDS_CLOSE : IDS_OPEN)); }

@@ -30,6 +30,8 @@ std::size_t IndexOf(CommSetting setting) {
       return 1;
     case CommSetting::ByteSize:
       return 2;
+    case CommSetting::FlowControl:
+      return 4;
     default:
       return 3;
   }
@@ -51,7 +53,7 @@ LineRequest RequestedLine(const LineSettingTexts& texts) {
     request.missing = pieces.size() < 2 ? CommSetting::Parity : CommSetting::ByteSize;
     return request;
   }
-  for (std::size_t i = 0; i < request.pieces.size() && i < pieces.size(); ++i) request.pieces[i] = pieces[i];
+  for (std::size_t i = 0; i < 4 && i < pieces.size(); ++i) request.pieces[i] = pieces[i];
   request.complete = true;
   platform::CommState& state = request.state;
   state.baudRate = static_cast<std::uint32_t>(text::ParseInt(pieces[0]));
@@ -62,7 +64,27 @@ LineRequest RequestedLine(const LineSettingTexts& texts) {
   const std::u16string& stopBits = request.pieces[3];
   state.stopBits = stopBits == u"1" ? 0 : stopBits == u"2" ? 2 : 1;
   state.binary = true;
+  state.flowControl = texts.flowControl;
+  request.pieces[IndexOf(CommSetting::FlowControl)] = FlowControlName(texts.flowControl);
   return request;
+}
+
+std::u16string_view FlowControlName(platform::FlowControl flow) {
+  switch (flow) {
+    case platform::FlowControl::RtsCts:
+      return u"RTS/CTS";
+    case platform::FlowControl::XonXoff:
+      return u"XON/XOFF";
+    default:
+      return u"None";
+  }
+}
+
+std::optional<platform::FlowControl> FlowControlNamed(std::u16string_view name) {
+  for (const platform::FlowControl flow : kFlowControls) {
+    if (FlowControlName(flow) == name) return flow;
+  }
+  return std::nullopt;
 }
 
 int SettingLabel(platform::CommSetting setting) {
@@ -73,6 +95,8 @@ int SettingLabel(platform::CommSetting setting) {
       return IDS_PARITY;
     case CommSetting::ByteSize:
       return IDS_DATABITS;
+    case CommSetting::FlowControl:
+      return IDS_FLOW;
     default:
       return IDS_STOPBITS;
   }

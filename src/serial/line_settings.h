@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/comm.h"
 
@@ -12,6 +14,7 @@ struct LineSettingTexts {
   std::u16string parity;
   std::u16string dataBits;
   std::u16string stopBits;
+  platform::FlowControl flowControl = platform::FlowControl::None;  // chosen from a list, never typed
 };
 
 // The line those texts ask for. Each setting is read from its own piece of text: the parity
@@ -26,11 +29,18 @@ struct LineRequest {
   // Fewer than three pieces: no line can be asked for; `missing` says which setting lacks.
   bool complete = false;
   platform::CommSetting missing = platform::CommSetting::None;
-  // The piece each setting was read from, for the message that names a refused one.
-  std::array<std::u16string, 4> pieces;
+  // The piece each setting was read from, for the message that names a refused one; the
+  // flow control's is its name.
+  std::array<std::u16string, 5> pieces;
   const std::u16string& PieceOf(platform::CommSetting setting) const;
 };
 LineRequest RequestedLine(const LineSettingTexts& texts);
+
+// The names the settings file stores and the Flow list shows: "None", "RTS/CTS", "XON/XOFF".
+std::u16string_view FlowControlName(platform::FlowControl flow);
+std::optional<platform::FlowControl> FlowControlNamed(std::u16string_view name);
+inline constexpr platform::FlowControl kFlowControls[] = {
+    platform::FlowControl::None, platform::FlowControl::RtsCts, platform::FlowControl::XonXoff};
 
 // The string id of the label that names a setting in messages ("Baud", "Datab" ...).
 int SettingLabel(platform::CommSetting setting);

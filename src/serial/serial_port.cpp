@@ -3,9 +3,9 @@
 SerialPort::SerialPort(PortReader::Sink sink) : m_reader(std::move(sink)) {}
 
 SerialPort::OpenResult SerialPort::Open(const std::u16string& portName, const LineSettingTexts& line,
-                                        const PortReader::MakeWaker& makeWaker) {
+                                        platform::OutputLines lines, const PortReader::MakeWaker& makeWaker) {
   OpenResult result;
-  auto port = platform::CommPort::Open(portName);
+  auto port = platform::CommPort::Open(portName, lines);
   if (!port) return result;
   const LineRequest request = RequestedLine(line);
   result.opened = Opened::SettingRefused;
@@ -19,6 +19,7 @@ SerialPort::OpenResult SerialPort::Open(const std::u16string& portName, const Li
   state.byteSize = request.state.byteSize;
   state.parity = request.state.parity;
   state.stopBits = request.state.stopBits;
+  state.flowControl = request.state.flowControl;
   state.binary = true;
   if (const auto refused = port->SetState(state); refused != platform::CommSetting::None) {
     result.refused = refused;

@@ -24,9 +24,11 @@ class SerialPort {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  // Opens the port, applies the line and starts reading. A line the device does not take is
-  // not an open port: it is closed again and the result says which setting it refused.
-  OpenResult Open(const std::u16string& portName, const LineSettingTexts& line, const PortReader::MakeWaker& makeWaker);
+  // Opens the port with DTR and RTS as `lines` asks, applies the line and starts reading. A
+  // line the device does not take is not an open port: it is closed again and the result
+  // says which setting it refused.
+  OpenResult Open(const std::u16string& portName, const LineSettingTexts& line, platform::OutputLines lines,
+                  const PortReader::MakeWaker& makeWaker);
   // Stops reading (chunks not yet handed over are dropped), cancels writes under way and
   // closes the port.
   void Close();

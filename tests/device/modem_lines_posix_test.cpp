@@ -19,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/comm.h"
+#include "res/resource.h"
 #include "serial/modem_lines_watch.h"
+#include "support/hub_fixture.h"
 #include "support/pty_pair.h"
 
 namespace {
@@ -341,6 +343,54 @@ TEST_F(ModemLinesWatchTest, APtyIsReportedOnceAsHavingNoModemLinesAndAPortGoneOn
   std::this_thread::sleep_for(5 * ModemLinesWatch::kPeriod);
   EXPECT_EQ(reports.Count(), 2u);
   EXPECT_EQ(reports.At(1).first.result, LineResult::Failed);
+}
+
+// The window's side of the lines: the boxes drive DTR and RTS, at the open and at once when
+// clicked, and the indicators follow the input lines.
+using WindowLinesTest = HubTest;
+
+TEST_F(WindowLinesTest, TheBoxesDriveTheLinesAndTheIndicatorsFollowTheInputLinesWithinFiftyMs) {
+  PtyPair pty;
+  ModemLinesStandIn standIn;
+  standIn.bits.store(TIOCM_DTR | TIOCM_RTS | TIOCM_DSR);
+  Start();
+  W().Replace(IDC_PORT, pty.PortName());
+  W().Click(IDC_DTR);  // a board that resets on DTR opens without it
+  W().Click(IDC_OPEN);
+  ASSERT_TRUE(PortOpen());
+  EXPECT_EQ(standIn.bits.load() & (TIOCM_DTR | TIOCM_RTS), TIOCM_RTS);
+  for (const auto& call : LineCalls(standIn)) EXPECT_NE(call, std::make_pair(static_cast<unsigned long>(TIOCMBIS), TIOCM_DTR)) << "DTR pulsed";
+  const auto shows = [this](bool cts, bool dsr, bool dcd, bool ri) {
+    return toolkit.PumpUntil(
+        [&] {
+          const int ids[] = {IDC_CTS, IDC_DSR, IDC_DCD, IDC_RI};
+          const bool want[] = {cts, dsr, dcd, ri};
+          for (int i = 0; i < 4; ++i) {
+            if (!W().IsEnabled(ids[i]) || (W().GetCheck(ids[i]) == BST_CHECKED) != want[i]) return false;
+          }
+          return true;
+        },
+        1s);
+  };
+  EXPECT_TRUE(shows(false, true, false, false));
+  const auto changedAt = Clock::now();
+  standIn.bits.store(TIOCM_CTS | TIOCM_CAR | TIOCM_RNG);
+  EXPECT_TRUE(shows(true, false, true, true));
+  EXPECT_LT(Clock::now() - changedAt, 50ms);
+  W().Click(IDC_CTS);
+  EXPECT_EQ(W().GetCheck(IDC_CTS), BST_CHECKED) << "an indicator is not the user's to change";
+
+  standIn.Forget();
+  W().Click(IDC_DTR);
+  W().Click(IDC_RTS);
+  EXPECT_EQ(LineCalls(standIn), (Calls{{TIOCMBIS, TIOCM_DTR}, {TIOCMBIC, TIOCM_RTS}}));
+  EXPECT_TRUE(toolkit.messageBoxes.empty());
+
+  W().Click(IDC_OPEN);
+  for (const int id : {IDC_CTS, IDC_DSR, IDC_DCD, IDC_RI}) {
+    EXPECT_FALSE(W().IsEnabled(id)) << id;
+    EXPECT_EQ(W().GetCheck(id), BST_UNCHECKED) << id;
+  }
 }
 
 }  // namespace

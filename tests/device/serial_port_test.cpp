@@ -25,7 +25,7 @@ class ChunkRecorder {
                               },
                               [this] { ++handOvers; }}) {}
   bool Open(const std::u16string& name) {
-    const auto result = port.Open(name, LineSettingTexts{115200, u"NONE", u"8", u"1"},
+    const auto result = port.Open(name, LineSettingTexts{115200, u"NONE", u"8", u"1"}, {},
                                   [this](std::function<void()> handler) { return window.Window()->CreateWaker(handler); });
     return result.opened == SerialPort::Opened::Yes && result.readerStarted;
   }

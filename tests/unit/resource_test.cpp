@@ -79,7 +79,9 @@ TEST(MainDialogTemplate, InitialVisibilityAndEnabling) {
   for (const ControlTemplate& c : dialog.controls) {
     const bool hidden = c.id == IDC_TX_CLEAR;
     EXPECT_EQ((c.style & ws::Visible) == 0, hidden) << c.name;
-    const bool disabled = c.id == IDC_TX_IGNORESPACE || c.id == IDC_RX_ADDSPACE;
+    // The line controls that need an open port start greyed.
+    const bool disabled = c.id == IDC_TX_IGNORESPACE || c.id == IDC_RX_ADDSPACE || c.id == IDC_BREAK ||
+                          c.id == IDC_CTS || c.id == IDC_DSR || c.id == IDC_DCD || c.id == IDC_RI;
     EXPECT_EQ((c.style & ws::Disabled) != 0, disabled) << c.name;
   }
   EXPECT_FALSE(FindControl(dialog, IDC_RX_EDIT)->style & ws::TabStop);

@@ -148,6 +148,16 @@ TEST_F(MainWindowTest, CheckBoxesToggledByAScreenReaderRunWhatAClickRuns) {
   EXPECT_EQ(Control<QLabel>(IDC_CHECKSUM)->text(), "CRC xor:03  add:03");
   toggle(IDC_TX_HEX);
   EXPECT_FALSE(Control<QWidget>(IDC_TX_IGNORESPACE)->isEnabled());
+
+  toggle(IDC_DTR);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"DTR", u"", folder.Path() / "Sorvane.ini"), u"0");
+  // An indicator shows the line, whatever a click or a screen reader does to it.
+  window->Enable(IDC_CTS, true);
+  window->SetCheck(IDC_CTS, BST_CHECKED);
+  toggle(IDC_CTS);
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_CTS)->isChecked());
+  QTest::mouseClick(Control<QAbstractButton>(IDC_CTS), Qt::LeftButton);
+  EXPECT_TRUE(Control<QAbstractButton>(IDC_CTS)->isChecked());
 }
 
 TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {

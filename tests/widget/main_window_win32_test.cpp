@@ -54,4 +54,23 @@ TEST_F(Win32MainWindowTest, ACheckBoxClickedByMessageRunsItsHandler) {
   EXPECT_TRUE(::IsWindowEnabled(Item(IDC_TX_IGNORESPACE)));
 }
 
+// The line controls on the real controls: the Flow list, the DTR box saved as clicked, RTS
+// greyed under RTS/CTS, and indicators that a click does not change.
+TEST_F(Win32MainWindowTest, TheLineControlsWorkOnTheRealControls) {
+  EXPECT_EQ(::SendMessageW(Item(IDC_FLOW), CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(::SendMessageW(Item(IDC_FLOW), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(::SendMessageW(Item(IDC_DTR), BM_GETCHECK, 0, 0), BST_CHECKED);
+  ::SendMessageW(Item(IDC_DTR), BM_CLICK, 0, 0);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"DTR", u"", folder.Path() / "Sorvane.ini"), u"0");
+
+  ::SendMessageW(Item(IDC_FLOW), CB_SETCURSEL, 1, 0);
+  ::SendMessageW(::GetParent(Item(IDC_FLOW)), WM_COMMAND, MAKEWPARAM(IDC_FLOW, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(IDC_FLOW)));
+  EXPECT_FALSE(::IsWindowEnabled(Item(IDC_RTS)));
+
+  dlg->EnableItem(IDC_CTS, true);
+  ::SendMessageW(Item(IDC_CTS), BM_CLICK, 0, 0);
+  EXPECT_EQ(::SendMessageW(Item(IDC_CTS), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
 }  // namespace

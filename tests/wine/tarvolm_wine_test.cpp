@@ -220,11 +220,13 @@ TEST_F(TarvolmUnderWine, OpensComPortThenReceivesAndSendsInTextAndHex) {
   EXPECT_FALSE(Drive({"box", "0"}).ok) << "unexpected message box";
   CloseProgram();
 
-  // Written at the first start and again when the port opened, in this order of keys.
+  // Written at the first start and again when the port opened, in this order of keys; the
+  // line control's keys come after the others, on open.
   const std::regex expected[] = {std::regex(R"(\[Setting\])"),  std::regex("COMPORT=COM5"), std::regex("BaudRate=9600"),
                                  std::regex("Parity=NONE"),     std::regex("DataBits=8"),   std::regex("StopBits=1"),
                                  std::regex("Interval=1000"), std::regex("Path=.+"),      std::regex("Filter="),
-                                 std::regex("_bCheck=0")};
+                                 std::regex("_bCheck=0"),       std::regex("FlowControl=None"),
+                                 std::regex("DTR=1"),           std::regex("RTS=1")};
   const auto lines = SettingsLines(SettingsFile());
   ASSERT_EQ(lines.size(), std::size(expected)) << "settings file " << SettingsFile();
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(std::regex_match(lines[i], expected[i])) << lines[i];

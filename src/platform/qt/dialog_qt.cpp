@@ -283,13 +283,20 @@ void QtDialogWindow::ConnectNotifications(const Control& control) {
       connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
               [this, id] { Notify(BN_CLICKED, id); });
       break;
-    case ControlKind::CheckBox:
+    case ControlKind::CheckBox: {
       // A screen reader's Toggle changes the mark without `clicked`; every change that is
-      // not the program's own is the user's click.
-      connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this, [this, id] {
-        if (!m_programSetsCheck) Notify(BN_CLICKED, id);
+      // not the program's own is the user's click. A box that shows a state takes it back.
+      auto* box = static_cast<QAbstractButton*>(widget);
+      connect(box, &QAbstractButton::toggled, this, [this, id, box, toggles = TogglesOnClick(*control.tpl)](bool on) {
+        if (m_programSetsCheck) return;
+        if (!toggles) {
+          const QScopedValueRollback programSetsCheck(m_programSetsCheck, true);
+          box->setChecked(!on);
+        }
+        Notify(BN_CLICKED, id);
       });
       break;
+    }
     case ControlKind::Edit:
       // Also on SetText: the platform's edits notify every change of their text.
       connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this, [this, id] { Notify(EN_CHANGE, id); });

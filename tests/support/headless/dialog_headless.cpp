@@ -125,6 +125,7 @@ HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, CDialogEx& owner, const
     Control& control = m_controls[ct.id];
     control.id = ct.id;
     control.kind = static_cast<int>(ct.kind);
+    control.togglesOnClick = TogglesOnClick(ct);
     control.text = ct.caption ? ct.caption : u"";
     control.visible = (ct.style & kVisible) != 0;
     control.enabled = (ct.style & kDisabled) == 0;
@@ -158,7 +159,7 @@ void HeadlessWindow::Click(int id) {
   Control& control = At(id);
   if (!control.enabled || !control.visible) return;
   Focus(id);
-  if (control.kind == static_cast<int>(ControlKind::CheckBox)) {
+  if (control.togglesOnClick) {
     control.check = control.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
   }
   m_owner.SendNotify(BN_CLICKED, id);

@@ -77,6 +77,7 @@ class HeadlessWindow : public DialogWindow {
   struct Control {
     int id = 0;
     int kind = 0;  // ControlKind
+    bool togglesOnClick = false;
     std::u16string text;
     UINT check = BST_UNCHECKED;
     bool enabled = true;
