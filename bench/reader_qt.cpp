@@ -35,7 +35,7 @@ struct Counter {
                                 received += chunk.size();
                                 ++chunks;
                               },
-                              [] {}}) {}
+                              [] {}, {}}) {}
   CDialogEx window{MainDialogTemplate()};
   SerialPort port;
   std::size_t received = 0;

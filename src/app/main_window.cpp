@@ -25,7 +25,7 @@ MainWindow::MainWindow()
                  if (DialogWindow* window = Window()) window->PostTask(std::move(task));
                }),
       m_connection(*this, PortReader::Sink{[this](std::span<const std::uint8_t> chunk) { m_receiver.Receive(chunk); },
-                                           [this] { m_receiver.HandOverDone(); }}) {}
+                                           [this] { m_receiver.HandOverDone(); }, {}}) {}
 
 // The port closes while every part is still there to hear of it.
 MainWindow::~MainWindow() { m_connection.Close(); }
@@ -49,6 +49,8 @@ const MessageMap& MainWindow::GetMessageMap() const {
                         w.m_settings.SaveKey(u"RTS", Flag(w.OutputLinesChecked().rts));
                       }),
       OnNotifyCall<W>(BN_CLICKED, IDC_BREAK, [](W& w) { w.m_sender.BreakClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RECONNECT,
+                      [](W& w) { w.m_settings.SaveKey(u"Reconnect", Flag(w.ReconnectChecked())); }),
       OnMessage(WM_CLOSE, &W::OnClose),
       // Receive
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_CLEAR, [](W& w) { w.m_receiver.ClearReceive(); }),
@@ -92,6 +94,7 @@ BOOL MainWindow::OnInitDialog() {
   }
   LoadSettings();
   m_connection.RefreshClicked();
+  m_connection.StartWatchingPorts();
   m_receiver.Attach();
   m_sender.UpdateChecksum();
   return TRUE;
@@ -176,6 +179,7 @@ void MainWindow::LoadLineControl() {
   }
   CheckDlgButton(IDC_DTR, m_settings.LoadKey(u"DTR", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(IDC_RTS, m_settings.LoadKey(u"RTS", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(IDC_RECONNECT, m_settings.LoadKey(u"Reconnect", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
   m_connection.FlowControlPicked();
 }
 
@@ -231,6 +235,9 @@ void MainWindow::RememberFolder(std::u16string folder) {
 // --- ConnectionView ---
 
 std::u16string MainWindow::PortText() const { return GetDlgItemText(IDC_PORT); }
+void MainWindow::SetPortText(std::u16string_view text) { SetDlgItemText(IDC_PORT, text); }
+bool MainWindow::ReconnectChecked() const { return IsDlgButtonChecked(IDC_RECONNECT) == BST_CHECKED; }
+void MainWindow::ShowPortStatus(std::u16string_view text) { SetDlgItemText(IDC_PORT_STATUS, text); }
 
 LineSettingTexts MainWindow::LineTexts() const {
   const int flow = ComboGetCurSel(IDC_FLOW);
@@ -342,7 +349,8 @@ void MainWindow::ShowFileHistory(const std::vector<std::u16string>& names) {
 
 int MainWindow::FileHistorySelection() const { return ComboGetCurSel(IDC_FILE_HISTORY); }
 
-void MainWindow::ClosePortAfterFailure() {
-  m_connection.Close();
-  m_connection.RefreshClicked();
+bool MainWindow::ClosePortAfterFailure() { return m_connection.WriteFailed(); }
+
+std::u16string MainWindow::PortWaitedFor() const {
+  return m_connection.IsWaiting() ? m_connection.PortOpened() : std::u16string();
 }

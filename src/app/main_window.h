@@ -54,6 +54,10 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
 
   // ConnectionView
   std::u16string PortText() const override;
+  void SetPortText(std::u16string_view text) override;
+  bool ReconnectChecked() const override;
+  bool ReceivePaused() const override { return m_receiver.Paused(); }
+  void ShowPortStatus(std::u16string_view text) override;
   LineSettingTexts LineTexts() const override;
   platform::OutputLines OutputLinesChecked() const override;
   void SetPortEntries(const std::vector<std::u16string>& entries) override;
@@ -103,7 +107,8 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   void StartTimer(UINT_PTR timerId, UINT periodMs) override { SetTimer(timerId, periodMs); }
   void StopTimer(UINT_PTR timerId) override { KillTimer(timerId); }
   void SaveInterval() override;
-  void ClosePortAfterFailure() override;
+  bool ClosePortAfterFailure() override;
+  std::u16string PortWaitedFor() const override;
 
   Language m_language;
   SettingsFile m_settings;

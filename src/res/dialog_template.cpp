@@ -89,6 +89,8 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_DCD, "IDC_DCD", K::CheckBox, kIndicator, ExTransparent, u"DCD", 446, 50, 38, 10},
     {IDC_RI, "IDC_RI", K::CheckBox, kIndicator, ExTransparent, u"RI", 488, 50, 38, 10},
     {IDC_BREAK, "IDC_BREAK", K::PushButton, kButton | Disabled, 0, u"Break", 446, 63, 40, 14},
+    {IDC_RECONNECT, "IDC_RECONNECT", K::CheckBox, kCheckBox, ExTransparent, u"Reconnect", 446, 79, 82, 10},
+    {IDC_PORT_STATUS, "IDC_PORT_STATUS", K::StaticText, kLabel, ExTransparent, u"", 446, 89, 84, 8},
     {IDC_GRP_LINE, "IDC_GRP_LINE", K::GroupBox, kGroupBox, ExTransparent, u"Line", 441, 3, 92, 94},
     // View options, by the receive ones.
     {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},

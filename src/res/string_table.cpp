@@ -81,6 +81,11 @@ constexpr Row kRows[] = {
     {1103, {u"Break", u"中断", u"中斷"}},
     {1104, {u"The port did not take %s.", u"串口未能设置 %s。", u"串口未能設定 %s。"}},
     // Ports
+    {1115, {u"Reconnect", u"自动重连", u"自動重連"}},
+    {1116, {u"Waiting for %s", u"等待 %s", u"等待 %s"}},
+    {1117, {u"%s is gone", u"%s 已断开", u"%s 已斷開"}},
+    {1118,
+     {u"Not sent: waiting for %s to come back.", u"未发送：正在等待 %s 重新连接。", u"未發送：正在等待 %s 重新連接。"}},
     // View and log
     {1125, {u"View", u"显示", u"顯示"}},
     // Send options and commands

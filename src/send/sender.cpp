@@ -62,6 +62,7 @@ Sender::~Sender() { m_thread.Stop(); }
 
 void Sender::SetPort(std::shared_ptr<platform::CommPort> port) {
   m_port = port;
+  if (port) m_refusedWhileWaiting = false;
   if (!port) {
     m_thread.Stop();
     m_thread.SetPort(nullptr);
@@ -72,11 +73,22 @@ void Sender::SetPort(std::shared_ptr<platform::CommPort> port) {
 }
 
 void Sender::Send() {
-  if (!PortOpen()) return;
+  if (!PortOpen()) {
+    RefuseWhileWaiting();
+    return;
+  }
   auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
   if (bytes.empty()) return;
   // A fresh buffer per request: requests still queued keep their own bytes.
   m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
+}
+
+// Once per wait: auto send would repeat the message every tick, and the status says it.
+void Sender::RefuseWhileWaiting() {
+  const std::u16string port = m_view.PortWaitedFor();
+  if (port.empty() || m_refusedWhileWaiting) return;
+  m_refusedWhileWaiting = true;
+  m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_NOT_SENT_WAITING), port));
 }
 
 void Sender::BreakClicked() {
@@ -102,8 +114,7 @@ void Sender::OnWritten(std::uint64_t written, bool failed, std::uint64_t connect
 void Sender::ReportFailure(std::uint64_t connection) {
   // A report from an earlier connection must not close the port opened since.
   if (connection != m_thread.Connection() || !PortOpen()) return;
-  m_view.ClosePortAfterFailure();
-  m_view.ShowMessage(m_view.Text(IDS_SEND_FAIL));
+  if (m_view.ClosePortAfterFailure()) m_view.ShowMessage(m_view.Text(IDS_SEND_FAIL));
 }
 
 void Sender::ShowTxCount() { m_view.ShowTxCount(u"TX:" + text::Decimal(m_txCount)); }
@@ -176,7 +187,10 @@ void Sender::SendFileClicked() {
     CancelFileSends();
     return;
   }
-  if (!PortOpen()) return;
+  if (!PortOpen()) {
+    RefuseWhileWaiting();
+    return;
+  }
   FileDialogRequest request;
   request.initialPath = m_view.RememberedFolder();
   request.filter = kTextFiles;

@@ -64,11 +64,13 @@ class Sender : public SendReports {
   void ShowTxCount();
   // The Send Fail path, once, and only for the connection the write was made on.
   void ReportFailure(std::uint64_t connection);
+  void RefuseWhileWaiting();
 
   SenderView& m_view;
   SendThread m_thread;
   std::shared_ptr<platform::CommPort> m_port;
   std::uint64_t m_txCount = 0;
+  bool m_refusedWhileWaiting = false;
   FileHistory m_history;
   std::deque<std::shared_ptr<FileSendJob>> m_fileJobs;  // queued and not yet reported done, in order
 };

@@ -39,6 +39,9 @@ class SenderView {
   virtual std::u16string RememberedFolder() const = 0;
   virtual void RememberFolder(std::u16string folder) = 0;
   virtual void SaveInterval() = 0;
-  // A write failed on the port open now: it is closed and the ports are listed again.
-  virtual void ClosePortAfterFailure() = 0;
+  // A write failed on the port open now. True: it is closed and the ports are listed again;
+  // false: the connection waits for the device to come back, and says so itself.
+  virtual bool ClosePortAfterFailure() = 0;
+  // The port the connection waits for (Reconnect), empty when it waits for none.
+  virtual std::u16string PortWaitedFor() const = 0;
 };

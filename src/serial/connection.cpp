@@ -1,15 +1,33 @@
 #include "serial/connection.h"
 
+#include "platform/port_identity.h"
 #include "platform/port_names.h"
 #include "platform/text.h"
 #include "res/string_table.h"
 #include "serial/connection_view.h"
 #include "serial/port_list.h"
 
-Connection::Connection(ConnectionView& view, PortReader::Sink received) : m_view(view), m_port(std::move(received)) {}
+namespace {
+// What the port box lists: the serial ports the system has now. Throws PortEnumerationError.
+std::vector<std::u16string> PortEntries() {
+  std::vector<std::u16string> entries;
+  for (const auto& record : ListPorts()) {
+    if (platform::NamesSerialPort(record.friendlyName)) entries.push_back(PortEntryOf(record.friendlyName));
+  }
+  return entries;
+}
+
+PortReader::Sink WithGone(PortReader::Sink sink, std::function<void()> gone) {
+  sink.gone = std::move(gone);
+  return sink;
+}
+}  // namespace
+
+Connection::Connection(ConnectionView& view, PortReader::Sink received)
+    : m_view(view), m_port(WithGone(std::move(received), [this] { DeviceGone(); })) {}
 
 void Connection::OpenClicked() {
-  if (IsOpen()) {
+  if (IsOpen() || m_waiting) {
     Close();
   } else {
     Open();
@@ -17,12 +35,22 @@ void Connection::OpenClicked() {
 }
 
 void Connection::Close() {
+  if (m_waiting) {
+    StopWaiting();
+    ShowPortOpen(false);
+    return;
+  }
   if (!IsOpen()) return;
   m_inputLines.Stop();
   m_view.ShowInputLines(std::nullopt);
   m_port.Close();
   m_view.PortClosed();
+  m_view.ShowPortStatus(u"");
   ShowPortOpen(false);
+}
+
+std::unique_ptr<platform::Waker> Connection::MakeWaker(std::function<void()> handler) {
+  return m_view.CreateWaker(std::move(handler));
 }
 
 void Connection::Open() {
@@ -31,8 +59,8 @@ void Connection::Open() {
     m_view.ShowMessage(m_view.Text(IDS_NOT_COM));
     return;
   }
-  const auto makeWaker = [this](std::function<void()> handler) { return m_view.CreateWaker(std::move(handler)); };
-  const auto result = m_port.Open(port, m_view.LineTexts(), m_view.OutputLinesChecked(), makeWaker);
+  const auto result = m_port.Open(port, m_view.LineTexts(), m_view.OutputLinesChecked(),
+                                  [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
   switch (result.opened) {
     case SerialPort::Opened::CannotOpen:
       m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_OPEN_PORT_ERROR), port));
@@ -46,11 +74,71 @@ void Connection::Open() {
       break;
   }
   if (!result.readerStarted) m_view.ShowMessage(m_view.Text(IDS_APPLICATION_ERROR));
+  m_openedText = port;
+  // While the device is there: a by-id link found for it names it when it comes back.
+  m_identity = platform::IdentityOfPort(port);
+  Connected();
+}
+
+void Connection::Connected() {
   m_reportedLineNotSet = false;
-  m_inputLines.Start(m_port.Port(), makeWaker([this] { m_inputLines.Deliver(); }),
+  m_inputLines.Start(m_port.Port(), MakeWaker([this] { m_inputLines.Deliver(); }),
                      [this](const std::optional<platform::InputLines>& lines) { m_view.ShowInputLines(lines); });
   m_view.PortOpened(m_port.Port());
+  m_view.ShowPortStatus(u"");
   ShowPortOpen(true);
+}
+
+// Without Reconnect the port stays as it is, as it always did; the status tells why nothing
+// arrives any more.
+void Connection::DeviceGone() {
+  if (!IsOpen()) return;
+  if (!m_view.ReconnectChecked()) {
+    m_view.ShowPortStatus(text::FormatOne(m_view.Text(IDS_PORT_GONE), m_openedText));
+    return;
+  }
+  StartWaiting();
+}
+
+bool Connection::WriteFailed() {
+  if (IsOpen() && m_view.ReconnectChecked()) {
+    StartWaiting();
+    return false;
+  }
+  Close();
+  RefreshClicked();
+  return true;
+}
+
+// The Open button keeps reading Close and the settings stay locked: to the user the port is
+// still theirs.
+void Connection::StartWaiting() {
+  m_inputLines.Stop();
+  m_view.ShowInputLines(std::nullopt);
+  m_port.Close();
+  m_view.PortClosed();
+  m_waiting = true;
+  m_view.ShowPortStatus(text::FormatOne(m_view.Text(IDS_WAITING_FOR_PORT), m_openedText));
+  if (m_watcher) m_watcher->FollowPath(m_identity);
+  Reopen();  // it may be back already
+}
+
+void Connection::StopWaiting() {
+  m_waiting = false;
+  if (m_watcher) m_watcher->FollowPath(u"");
+  m_view.ShowPortStatus(u"");
+}
+
+// Silent while the device is still away or not ready: the next change of the ports tries again.
+void Connection::Reopen() {
+  const auto device = platform::ResolvePortIdentity(m_identity);
+  if (!device) return;
+  const auto result = m_port.Open(*device, m_view.LineTexts(), m_view.OutputLinesChecked(),
+                                  [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
+  if (result.opened != SerialPort::Opened::Yes) return;
+  StopWaiting();
+  Connected();
+  if (m_view.ReceivePaused()) m_port.Pause();
 }
 
 void Connection::DtrClicked() {
@@ -76,20 +164,33 @@ void Connection::ShowPortOpen(bool open) { m_view.ShowPortOpen(open, m_view.Text
 
 void Connection::RefreshClicked() {
   const std::u16string remembered = m_view.PortText();
-  std::vector<PortRecord> ports;
+  std::vector<std::u16string> entries;
   try {
-    ports = ListPorts();
+    entries = PortEntries();
   } catch (const platform::PortEnumerationError& error) {
     m_view.SetPortEntries({});
     m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_PORT_LIST_ERROR), error.message));
     return;
   }
-  std::vector<std::u16string> entries;
-  for (const auto& record : ports) {
-    if (platform::NamesSerialPort(record.friendlyName)) entries.push_back(PortEntryOf(record.friendlyName));
-  }
   m_view.SetPortEntries(entries);
   if (!entries.empty() && !m_view.SelectPortEntry(remembered)) m_view.SelectFirstPortEntry();
+}
+
+void Connection::StartWatchingPorts() {
+  m_portsWaker = MakeWaker([this] { PortsChanged(); });
+  m_watcher = platform::PortWatcher::Start([waker = m_portsWaker.get()] { waker->Wake(); });
+}
+
+// Unlike Refresh, this comes unasked: the port box keeps what the user typed or picked, and
+// a list that cannot be made now stays as it was without a message.
+void Connection::PortsChanged() {
+  const std::u16string text = m_view.PortText();
+  try {
+    m_view.SetPortEntries(PortEntries());
+    m_view.SetPortText(text);
+  } catch (const platform::PortEnumerationError&) {
+  }
+  if (m_waiting) Reopen();
 }
 
 void Connection::PauseReading(bool paused) {

@@ -19,6 +19,9 @@ class ConnectionView {
   virtual ~ConnectionView() = default;
 
   virtual std::u16string PortText() const = 0;
+  virtual void SetPortText(std::u16string_view text) = 0;
+  virtual bool ReconnectChecked() const = 0;
+  virtual bool ReceivePaused() const = 0;  // a port opened again stays paused then
   virtual LineSettingTexts LineTexts() const = 0;  // with the flow control chosen
   virtual platform::OutputLines OutputLinesChecked() const = 0;  // the DTR and RTS boxes
   // Replaces the port list (the box may lose its text, as the platform's combos do).
@@ -33,6 +36,8 @@ class ConnectionView {
   virtual void EnableRtsBox(bool enable) = 0;
   // The CTS, DSR, DCD and RI indicators; nullopt greys them (closed, or no modem lines).
   virtual void ShowInputLines(const std::optional<platform::InputLines>& lines) = 0;
+  // Beside the line controls: the port gone, or waited for; empty while all is well.
+  virtual void ShowPortStatus(std::u16string_view text) = 0;
 
   virtual void ShowMessage(std::u16string_view text) = 0;
   virtual std::u16string Text(int stringId) = 0;  // in the window's language

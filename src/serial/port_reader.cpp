@@ -24,6 +24,8 @@ bool PortReader::Start(std::shared_ptr<platform::CommPort> port, const MakeWaker
   m_stop.store(false);
   m_paused.store(false);
   m_scheduled.store(false);
+  m_gone.store(false);
+  m_goneReported = false;
   m_ring.Reset();
   m_waker = makeWaker([this] { HandOver(); });
   try {
@@ -95,6 +97,10 @@ void PortReader::HandOver() {
     }
   }
   if (handed) m_sink.handedOver();
+  if (!outOfTime && !m_stoppedMeanwhile && m_gone.load() && m_ring.Empty() && !m_goneReported) {
+    m_goneReported = true;
+    if (m_sink.gone) m_sink.gone();
+  }
   m_handingOver = false;
   if (m_stoppedMeanwhile || !m_waker) return;
   if (outOfTime && !m_paused.load() && !m_ring.Empty()) {
@@ -103,8 +109,11 @@ void PortReader::HandOver() {
     return;
   }
   m_scheduled.store(false);
-  // The reader may have published after the last look but before the flag was cleared.
-  if (!m_paused.load() && !m_ring.Empty()) ScheduleHandOver();
+  // The reader may have published, or found the device gone, after the last look but
+  // before the flag was cleared.
+  if ((!m_paused.load() && !m_ring.Empty()) || (m_gone.load() && !m_goneReported && m_ring.Empty())) {
+    ScheduleHandOver();
+  }
 }
 
 bool PortReader::WaitWhilePaused() {
@@ -134,6 +143,7 @@ void PortReader::ReadThreadProc() {
       port->WaitReadable(-1);
     } else {
       // The device is gone: nothing to wait on but a stop or pause request.
+      if (!m_gone.exchange(true)) ScheduleHandOver();
       std::unique_lock lock(m_pauseMutex);
       m_pauseChanged.wait_for(lock, std::chrono::milliseconds(200), [this] { return m_stop.load(); });
     }

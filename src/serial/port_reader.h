@@ -21,10 +21,12 @@
 // event loop, so input and painting always get theirs.
 class PortReader {
  public:
-  // On the UI thread: each chunk, then once after every hand-over of one or more chunks.
+  // On the UI thread: each chunk, then once after every hand-over of one or more chunks;
+  // `gone` once per start when the device has gone away, after the last chunk read from it.
   struct Sink {
     std::function<void(std::span<const std::uint8_t>)> chunk;
     std::function<void()> handedOver;
+    std::function<void()> gone;
   };
   using MakeWaker = std::function<std::unique_ptr<platform::Waker>(std::function<void()> handler)>;
 
@@ -61,6 +63,8 @@ class PortReader {
   std::atomic<bool> m_paused{false};
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_scheduled{false};  // a hand-over is on its way
+  std::atomic<bool> m_gone{false};       // the reader found the device gone
+  bool m_goneReported = false;
   bool m_handingOver = false;
   bool m_stoppedMeanwhile = false;
 };

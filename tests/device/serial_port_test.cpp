@@ -23,7 +23,7 @@ class ChunkRecorder {
                                 chunks.emplace_back(chunk.begin(), chunk.end());
                                 if (onChunk) onChunk();
                               },
-                              [this] { ++handOvers; }}) {}
+                              [this] { ++handOvers; }, {}}) {}
   bool Open(const std::u16string& name) {
     const auto result = port.Open(name, LineSettingTexts{115200, u"NONE", u"8", u"1"}, {},
                                   [this](std::function<void()> handler) { return window.Window()->CreateWaker(handler); });

@@ -55,7 +55,7 @@ TEST_F(Win32MainWindowTest, ACheckBoxClickedByMessageRunsItsHandler) {
 }
 
 // The line controls on the real controls: the Flow list, the DTR box saved as clicked, RTS
-// greyed under RTS/CTS, and indicators that a click does not change.
+// greyed under RTS/CTS, Reconnect saved as clicked, and indicators a click does not change.
 TEST_F(Win32MainWindowTest, TheLineControlsWorkOnTheRealControls) {
   EXPECT_EQ(::SendMessageW(Item(IDC_FLOW), CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(::SendMessageW(Item(IDC_FLOW), CB_GETCURSEL, 0, 0), 0);
@@ -67,6 +67,9 @@ TEST_F(Win32MainWindowTest, TheLineControlsWorkOnTheRealControls) {
   ::SendMessageW(::GetParent(Item(IDC_FLOW)), WM_COMMAND, MAKEWPARAM(IDC_FLOW, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Item(IDC_FLOW)));
   EXPECT_FALSE(::IsWindowEnabled(Item(IDC_RTS)));
+
+  ::SendMessageW(Item(IDC_RECONNECT), BM_CLICK, 0, 0);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Reconnect", u"", folder.Path() / "Sorvane.ini"), u"1");
 
   dlg->EnableItem(IDC_CTS, true);
   ::SendMessageW(Item(IDC_CTS), BM_CLICK, 0, 0);
