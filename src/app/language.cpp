@@ -25,7 +25,7 @@ constexpr CaptionRow kCaptions[] = {
     // The grown window
     {IDC_GRP_LINE, IDS_LINE},           {IDC_GRP_VIEW, IDS_VIEW},          {IDC_GRP_TXOPT, IDS_SEND_OPTIONS},
     {IDC_GRP_COMMANDS, IDS_COMMANDS},  {IDC_LBL_FLOW, IDS_FLOW},          {IDC_BREAK, IDS_BREAK},
-    {IDC_RECONNECT, IDS_RECONNECT},
+    {IDC_RECONNECT, IDS_RECONNECT},     {IDC_LBL_LINEEND, IDS_LINE_END},   {IDC_LBL_APPEND, IDS_APPEND},
 };
 }  // namespace
 

@@ -67,6 +67,12 @@ const MessageMap& MainWindow::GetMessageMap() const {
       OnNotifyCall<W>(BN_CLICKED, IDC_TX_AUTOSEND, [](W& w) { w.m_sender.AutoSendClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_TX_HEX, [](W& w) { w.m_sender.HexClicked(); }),
       OnNotifyCall<W>(EN_CHANGE, IDC_TX_EDIT, [](W& w) { w.m_sender.UpdateChecksum(); }),
+      OnNotifyCall<W>(CBN_SELCHANGE, IDC_LINEEND, [](W& w) { w.SaveFrameEnding(); }),
+      OnNotifyCall<W>(CBN_SELCHANGE, IDC_APPEND,
+                      [](W& w) {
+                        w.SaveFrameEnding();
+                        w.m_sender.UpdateChecksum();
+                      }),
       OnNotifyCall<W>(EN_KILLFOCUS, IDC_TX_INTERVAL, [](W& w) { w.m_sender.IntervalLeft(); }),
       OnNotifyCall<W>(EN_SETFOCUS, IDC_TX_EDIT, [](W& w) { w.m_sender.SendBoxFocused(true); }),
       OnNotifyCall<W>(EN_KILLFOCUS, IDC_TX_EDIT, [](W& w) { w.m_sender.SendBoxFocused(false); }),
@@ -86,12 +92,7 @@ BOOL MainWindow::OnInitDialog() {
   CheckDlgButton(IDC_RX_ADDSPACE, BST_CHECKED);
   SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
   EnableItem(IDC_RX_PAUSE, false);
-  // The stored names stay English; the list shows "None" in the window's language.
-  ComboResetContent(IDC_FLOW);
-  for (const platform::FlowControl flow : kFlowControls) {
-    ComboAddString(IDC_FLOW, flow == platform::FlowControl::None ? Text(IDS_FLOW_NONE)
-                                                                   : std::u16string(FlowControlName(flow)));
-  }
+  FillListsOfNames();
   LoadSettings();
   m_connection.RefreshClicked();
   m_connection.StartWatchingPorts();
@@ -164,6 +165,7 @@ void MainWindow::LoadSettings() {
   SetDlgItemText(IDC_TX_INTERVAL, stored.interval);
   m_receiver.SetStoredFilter(stored.filter, stored.keepOnly);
   LoadLineControl();
+  LoadFrameEnding();
   m_folder = stored.folder;
   if (m_folder.empty()) {
     m_folder = g_strAppDir;
@@ -181,6 +183,32 @@ void MainWindow::LoadLineControl() {
   CheckDlgButton(IDC_RTS, m_settings.LoadKey(u"RTS", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(IDC_RECONNECT, m_settings.LoadKey(u"Reconnect", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
   m_connection.FlowControlPicked();
+}
+
+// The stored names stay English; the lists show "None" in the window's language.
+void MainWindow::FillListsOfNames() {
+  const auto fill = [this](int id, const auto& values, auto nameOf) {
+    ComboResetContent(id);
+    for (const auto value : values) {
+      ComboAddString(id, value == values[0] ? Text(IDS_NONE) : std::u16string(nameOf(value)));
+    }
+  };
+  fill(IDC_FLOW, kFlowControls, &FlowControlName);
+  fill(IDC_LINEEND, kLineEnds, &LineEndName);
+  fill(IDC_APPEND, kAppendChecks, &AppendCheckName);
+}
+
+void MainWindow::LoadFrameEnding() {
+  const LineEnd lineEnd = LineEndNamed(m_settings.LoadKey(u"LineEnd", u"None")).value_or(LineEnd::None);
+  const AppendCheck check = AppendCheckNamed(m_settings.LoadKey(u"AppendCheck", u"None")).value_or(AppendCheck::None);
+  ComboSetCurSel(IDC_LINEEND, static_cast<int>(lineEnd));
+  ComboSetCurSel(IDC_APPEND, static_cast<int>(check));
+}
+
+void MainWindow::SaveFrameEnding() {
+  const FrameEnding ending = FrameEndingChosen();
+  m_settings.SaveKey(u"LineEnd", LineEndName(ending.lineEnd));
+  m_settings.SaveKey(u"AppendCheck", AppendCheckName(ending.check));
 }
 
 void MainWindow::SaveLineControl() {
@@ -339,6 +367,16 @@ bool MainWindow::AutoSendChecked() const { return IsDlgButtonChecked(IDC_TX_AUTO
 int MainWindow::IntervalValue() const { return GetDlgItemInt(IDC_TX_INTERVAL); }
 void MainWindow::ShowTxCount(std::u16string_view text) { SetDlgItemText(IDC_TX_COUNT, text); }
 void MainWindow::ShowChecksum(std::u16string_view text) { SetDlgItemText(IDC_CHECKSUM, text); }
+void MainWindow::ShowAppendedCheck(std::u16string_view text) { SetDlgItemText(IDC_APPEND_VALUE, text); }
+
+FrameEnding MainWindow::FrameEndingChosen() const {
+  const int lineEnd = ComboGetCurSel(IDC_LINEEND);
+  const int check = ComboGetCurSel(IDC_APPEND);
+  FrameEnding ending;
+  if (lineEnd >= 0 && lineEnd < static_cast<int>(std::size(kLineEnds))) ending.lineEnd = kLineEnds[lineEnd];
+  if (check >= 0 && check < static_cast<int>(std::size(kAppendChecks))) ending.check = kAppendChecks[check];
+  return ending;
+}
 void MainWindow::ShowSendFileCaption(std::u16string_view text) { SetDlgItemText(IDC_SEND_FILE, text); }
 
 void MainWindow::ShowFileHistory(const std::vector<std::u16string>& names) {

@@ -40,6 +40,9 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   void SwitchHexModes();
   void LoadSettings();
   void LoadLineControl();
+  void FillListsOfNames();
+  void LoadFrameEnding();
+  void SaveFrameEnding();
   // FlowControl, DTR and RTS, after the other keys: on open, and each line when clicked.
   void SaveLineControl();
   void ReportUnreadableSettings();
@@ -101,6 +104,8 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   int IntervalValue() const override;
   void ShowTxCount(std::u16string_view text) override;
   void ShowChecksum(std::u16string_view text) override;
+  FrameEnding FrameEndingChosen() const override;
+  void ShowAppendedCheck(std::u16string_view text) override;
   void ShowSendFileCaption(std::u16string_view text) override;
   void ShowFileHistory(const std::vector<std::u16string>& names) override;
   int FileHistorySelection() const override;

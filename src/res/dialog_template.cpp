@@ -95,6 +95,14 @@ constexpr ControlTemplate kMainControls[] = {
     // View options, by the receive ones.
     {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},
     // Send options, by the send box.
+    {IDC_LBL_LINEEND, "IDC_LBL_LINEEND", K::StaticText, kSettingLabel, ExTransparent, u"Line end:", 446, 226, 27, 8},
+    {IDC_LINEEND, "IDC_LINEEND", K::DropDownList, Child | Visible | VScroll | TabStop | DropDownList, 0, u"", 474, 224,
+     55, 60},
+    {IDC_LBL_APPEND, "IDC_LBL_APPEND", K::StaticText, kSettingLabel, ExTransparent, u"Append:", 446, 242, 27, 8},
+    {IDC_APPEND, "IDC_APPEND", K::DropDownList, Child | Visible | VScroll | TabStop | DropDownList, 0, u"", 474, 240,
+     55, 80},
+    // The bytes Append adds to the send box's frame.
+    {IDC_APPEND_VALUE, "IDC_APPEND_VALUE", K::StaticText, kLabel, ExTransparent, u"", 446, 258, 83, 8},
     {IDC_GRP_TXOPT, "IDC_GRP_TXOPT", K::GroupBox, kGroupBox, ExTransparent, u"Send options", 441, 214, 92, 68},
     // The commands.
     {IDC_GRP_COMMANDS, "IDC_GRP_COMMANDS", K::GroupBox, kGroupBox, ExTransparent, u"Commands", 537, 3, 150, 299},

@@ -91,6 +91,8 @@ constexpr Row kRows[] = {
     // Send options and commands
     {1140, {u"Send options", u"发送选项", u"發送選項"}},
     {1141, {u"Commands", u"命令", u"命令"}},
+    {1142, {u"Line end", u"行尾", u"行尾"}},
+    {1143, {u"Append", u"校验", u"校驗"}},
     // Encodings and the hex dump
     // Terminal
     // The receive view

@@ -72,7 +72,7 @@ inline constexpr int IDS_READ_FILE_ERROR = 153;  // %s is the path
 // 1185-1189, the package 1190-1199.
 inline constexpr int IDS_LINE = 1100;
 inline constexpr int IDS_FLOW = 1101;
-inline constexpr int IDS_FLOW_NONE = 1102;
+inline constexpr int IDS_NONE = 1102;  // in the Flow, Line end and Append lists
 inline constexpr int IDS_BREAK = 1103;
 inline constexpr int IDS_LINE_NOT_SET = 1104;  // %s names the line, e.g. "DTR"
 inline constexpr int IDS_RECONNECT = 1115;
@@ -81,6 +81,8 @@ inline constexpr int IDS_PORT_GONE = 1117;         // %s is the port as typed
 inline constexpr int IDS_NOT_SENT_WAITING = 1118;  // %s is the port as typed
 inline constexpr int IDS_VIEW = 1125;
 inline constexpr int IDS_SEND_OPTIONS = 1140;
+inline constexpr int IDS_LINE_END = 1142;
+inline constexpr int IDS_APPEND = 1143;
 inline constexpr int IDS_COMMANDS = 1141;
 inline constexpr int IDS_SETTINGS_UNREADABLE = 1180;  // %s is the path; a reason follows
 inline constexpr int IDS_NOT_A_FILE = 1181;

@@ -19,6 +19,11 @@ constexpr UINT kLongestPeriodMs = 0x7FFFFFFF;
 
 constexpr char16_t kTextFiles[] = u"Text Files(*.txt)|*.txt||";
 
+std::u16string HexPair(std::uint8_t value) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  return {kDigits[value >> 4], kDigits[value & 0xF]};
+}
+
 // Exactly these two spellings: "report.Txt" is refused.
 bool EndsWithTxt(std::u16string_view name) { return name.ends_with(u"txt") || name.ends_with(u"TXT"); }
 
@@ -79,6 +84,7 @@ void Sender::Send() {
   }
   auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
   if (bytes.empty()) return;
+  AppendEnding(bytes, m_view.FrameEndingChosen());
   // A fresh buffer per request: requests still queued keep their own bytes.
   m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
 }
@@ -179,6 +185,15 @@ void Sender::UpdateChecksum() {
     sums = ChecksumsOfHexText(m_view.SendText(), start, end, m_view.IgnoreSpaceChecked());
   }
   m_view.ShowChecksum(ChecksumLabel(sums.value_or(ByteChecksums{})));
+  // What Append adds to the frame Send would send now: the whole box, not the selection.
+  const AppendCheck check = m_view.FrameEndingChosen().check;
+  std::u16string appended;
+  if (check != AppendCheck::None) {
+    const auto frame = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
+    appended = u"+";
+    for (const std::uint8_t b : CheckBytes(check, frame)) appended += u" " + HexPair(b);
+  }
+  m_view.ShowAppendedCheck(appended);
 }
 
 void Sender::SendFileClicked() {
