@@ -22,13 +22,19 @@ constexpr std::array<std::u16string_view, 10> kKeys = {u"COMPORT",  u"BaudRate",
 constexpr std::u16string_view kMissing = u"\uFFFF(missing)";
 
 // Files in memory where the system has such a folder: the backend syncs every write.
+struct Folder {
+  Folder() { fs::create_directories(path); }
+  ~Folder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  const fs::path path = (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
+                        ("tarvolm-fuzz-" + std::to_string(::getpid()));
+};
+
 const fs::path& SettingsPath() {
-  static const fs::path path = [] {
-    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    const fs::path folder = base / ("tarvolm-fuzz-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    return folder / "Sorvane.ini";
-  }();
+  static const Folder folder;
+  static const fs::path path = folder.path / "Sorvane.ini";
   return path;
 }
 
