@@ -22,6 +22,10 @@ CodePageLayout Learn(unsigned codePage) {
   CharsetConverter converter(codePage, CharsetConverter::Direction::ToUtf16);
   bool singleByte = true;
   bool asciiBased = true;
+  // A byte that gives nothing at once is a character the converter keeps back to combine
+  // with what follows (glibc's 1255 and 1258 do so): text after it must pass the converter
+  // too, or it would come out ahead of that character.
+  bool holdsBack = false;
   for (unsigned byte = 0; byte < 256; ++byte) {
     const std::uint8_t in[1] = {static_cast<std::uint8_t>(byte)};
     const std::uint8_t* cursor = in;
@@ -29,6 +33,7 @@ CodePageLayout Learn(unsigned codePage) {
     converter.Reset();
     const auto stop = converter.Decode(cursor, in + 1, unit);
     const bool oneUnit = stop == CharsetConverter::Stop::Done && unit.size() == 1;
+    if (stop == CharsetConverter::Stop::Done && unit.empty()) holdsBack = true;
     if (stop == CharsetConverter::Stop::Incomplete || (stop == CharsetConverter::Stop::Done && !oneUnit)) {
       singleByte = false;
     }
@@ -44,7 +49,7 @@ CodePageLayout Learn(unsigned codePage) {
   if (singleByte && asciiBased) {
     layout.kind = CodePageLayout::Kind::SingleByte;
   } else {
-    layout.kind = asciiBased ? CodePageLayout::Kind::AsciiMultiByte : CodePageLayout::Kind::Other;
+    layout.kind = asciiBased && !holdsBack ? CodePageLayout::Kind::AsciiMultiByte : CodePageLayout::Kind::Other;
   }
   return layout;
 }

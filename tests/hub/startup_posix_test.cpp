@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <string>
@@ -41,4 +43,26 @@ TEST_F(StartupMemoryTest, MalformedSettingsFileGivesDefaultsWithoutCrashingAndIs
   EXPECT_EQ(Text(IDC_PARITY), u"NONE");
   EXPECT_EQ(MessageTexts().size(), 1u);
   EXPECT_EQ(ReadSettingsFile(), file);
+}
+
+// Written by `sudo tarvolm` and not the user's to read. Root reads any file, so the window
+// starts with this thread's file-system identity dropped to nobody's, as for that user.
+TEST_F(StartupMemoryTest, ASettingsFileTheUserMayNotReadIsReportedOnceAndNeverOverwritten) {
+  const std::string stored = "[Setting]\nBaudRate=19200\n";
+  WriteSettings(stored);
+  ASSERT_EQ(::chmod(SettingsFile().c_str(), 0), 0);
+  ASSERT_EQ(::chmod(folder.Path().c_str(), 0755), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) ::setfsuid(65534);
+  Start();
+  W().Replace(IDC_TX_INTERVAL, u"250");
+  W().Click(IDC_TX_AUTOSEND);  // would write the interval
+  W().Click(IDC_TX_AUTOSEND);
+  dlg.reset();  // would write every key
+  if (root) ::setfsuid(0);
+  EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"The settings file " + SettingsFile().u16string() +
+                                                        u" cannot be read: Tarvolm starts with its defaults and will "
+                                                        u"not change the file.\nIt cannot be opened."});
+  ::chmod(SettingsFile().c_str(), 0600);
+  EXPECT_EQ(ReadSettingsFile(), stored);
 }

@@ -16,6 +16,18 @@ TEST(CodePageTest, UnusedBytesOfASingleByteCodePageAreReplaced) {
   EXPECT_EQ(platform::MultiByteToWide(1252, bytes, sizeof bytes), u"a\uFFFDb");
 }
 
+// glibc's 1255 keeps a letter back until it knows whether a point follows to combine with.
+TEST(CodePageTest, ALetterKeptBackForAPointStaysAheadOfTheTextAfterItHoweverTheBytesAreCut) {
+  const std::uint8_t bytes[] = {0xE9, 'A', 0xEE, 0xC8, ' '};  // yod, A, mem with patah
+  const std::u16string whole = platform::MultiByteToWide(1255, bytes, sizeof bytes);
+  EXPECT_EQ(whole.substr(0, 2), u"\u05D9A");
+  platform::MultiByteDecoder decoder(1255);
+  std::u16string pieces;
+  for (const std::uint8_t byte : bytes) decoder.Append(&byte, 1, pieces);
+  decoder.Flush(pieces);
+  EXPECT_EQ(pieces, whole);
+}
+
 class LocaleTest : public testing::Test {
  protected:
   static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"};
