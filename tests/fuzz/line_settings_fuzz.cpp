@@ -21,6 +21,7 @@ std::vector<std::u16string> NonEmptyCommaParts(std::u16string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input input(data, size);
   LineSettingTexts texts;
+  texts.flowControl = kFlowControls[input.Byte() % std::size(kFlowControls)];
   texts.baudRate = text::ParseInt(fuzz::Utf16(input.Until(0xFF)));
   texts.parity = fuzz::Utf16(input.Until(0xFF));
   texts.dataBits = fuzz::Utf16(input.Until(0xFF));
@@ -35,9 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(request.missing == (pieces.size() < 2 ? platform::CommSetting::Parity : platform::CommSetting::ByteSize));
     return 0;
   }
-  for (std::size_t i = 0; i < request.pieces.size(); ++i) {
+  for (std::size_t i = 0; i < 4; ++i) {
     FUZZ_CHECK(request.pieces[i] == (i < pieces.size() ? pieces[i] : u""));
   }
+  // The flow control is chosen from a list: its piece is its name, never the typed text's.
+  FUZZ_CHECK(request.PieceOf(platform::CommSetting::FlowControl) == FlowControlName(texts.flowControl));
+  FUZZ_CHECK(request.state.flowControl == texts.flowControl);
   FUZZ_CHECK(request.state.baudRate == static_cast<std::uint32_t>(text::ParseInt(pieces[0])));
   FUZZ_CHECK(request.state.parity <= 4 && request.state.stopBits <= 2);
   FUZZ_CHECK(request.state.byteSize == static_cast<std::uint8_t>(text::ParseInt(pieces[2])));
