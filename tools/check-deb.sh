@@ -49,7 +49,8 @@ check() { if "$@"; then echo "ok: ${label}"; else echo "FAILED: ${label}"; faile
 
 in_root apt-get update -qq
 label="apt installs the package with its Depends"
-check in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$deb")" >"$place/install.log" 2>&1
+install_deb() { in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$deb")" >"$place/install.log" 2>&1; }
+check install_deb
 shown=$(in_root tarvolm --version 2>&1 || true)
 label="tarvolm --version prints 'Tarvolm $version' (it printed '$shown')"
 check [ "$shown" = "Tarvolm $version" ]
@@ -75,6 +76,10 @@ label="the window runs until stopped (timeout's status 124, got $status; see $pl
 check [ "$status" -eq 124 ]
 label="the settings are in ~/.config/tarvolm/Sorvane.ini"
 check [ -s "$root/home/tester/.config/tarvolm/Sorvane.ini" ]
+# Root may write in /usr/bin, and still gets its own folder.
+in_root env QT_QPA_PLATFORM=offscreen timeout 5 tarvolm >>"$place/window.log" 2>&1 || true
+label="root's settings are in /root/.config/tarvolm/Sorvane.ini"
+check [ -s "$root/root/.config/tarvolm/Sorvane.ini" ]
 label="nothing was written beside the program"
 check [ ! -e "$root/usr/bin/Sorvane.ini" ]
 exit $failed
