@@ -71,6 +71,8 @@ shlib_depends() {
 }
 
 make_deb() {
+  command -v dpkg-shlibdeps >/dev/null ||
+    { echo "package.sh: dpkg-shlibdeps is missing: tools/install-deps.sh --package installs it" >&2; exit 1; }
   if [ -f build/CMakeCache.txt ]; then
     cmake -S . -B build >/dev/null
   else
