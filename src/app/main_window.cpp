@@ -105,7 +105,11 @@ BOOL MainWindow::OnInitDialog() {
   if (!m_startPort.empty()) SetDlgItemText(IDC_PORT, m_startPort);
   // Once the window shows, so that a failure's message box has the window behind it.
   if (m_openAtStart) {
-    if (DialogWindow* window = Window()) window->PostTask([this] { if (!m_connection.IsOpen()) m_connection.OpenClicked(); });
+    if (DialogWindow* window = Window()) {
+      window->PostTask([this] {
+        if (!m_connection.IsOpen()) m_connection.OpenClicked();
+      });
+    }
   }
   m_receiver.Attach();
   m_sender.UpdateChecksum();
