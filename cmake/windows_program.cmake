@@ -15,10 +15,11 @@ set(MAKE_RC_SOURCES
 set(MAKE_RC ${CMAKE_BINARY_DIR}/host/make_rc)
 add_custom_command(OUTPUT ${MAKE_RC}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
-  COMMAND ${HOST_CXX} -std=c++20 -O1 -I${PROJECT_SOURCE_DIR}/src ${MAKE_RC_SOURCES} -o ${MAKE_RC}
+  COMMAND ${HOST_CXX} -std=c++20 -O1 -I${PROJECT_SOURCE_DIR}/src -I${TARVOLM_GENERATED} ${MAKE_RC_SOURCES} -o ${MAKE_RC}
   DEPENDS ${MAKE_RC_SOURCES} ${PROJECT_SOURCE_DIR}/src/res/resource_script.h
           ${PROJECT_SOURCE_DIR}/src/res/dialog_template.h ${PROJECT_SOURCE_DIR}/src/res/string_table.h
           ${PROJECT_SOURCE_DIR}/src/res/resource.h ${PROJECT_SOURCE_DIR}/src/res/window_styles.h
+          ${TARVOLM_GENERATED}/tarvolm_version.h
   COMMENT "Building the resource script writer")
 set(TARVOLM_RC ${CMAKE_BINARY_DIR}/generated/tarvolm.rc)
 set(TARVOLM_ICON ${PROJECT_SOURCE_DIR}/src/res/icon/tarvolm.ico)

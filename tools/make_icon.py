@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the program icon, a 9-pin serial connector face, and writes it as PNGs
-(16, 24, 32, 48, 256 px) and as a multi-size .ico for the Windows build.
+(16, 24, 32, 48, 128, 256 px) and as a multi-size .ico for the Windows build.
 
 Standard library only, so the output is the same wherever it is run:
     python3 tools/make_icon.py [output folder]   (default: src/res/icon)
@@ -12,7 +12,7 @@ import struct
 import sys
 import zlib
 
-SIZES = (16, 24, 32, 48, 256)
+SIZES = (16, 24, 32, 48, 128, 256)
 ICO_BITMAP_SIZES = (16, 24, 32, 48)  # 256 goes into the .ico as PNG
 SUPERSAMPLE = 4
 

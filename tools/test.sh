@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Linux program's, then
 # the Windows program's under Wine (unit and hub tests, and the real tarvolm.exe driven from
-# outside on a COM port that is a pseudo-terminal).
+# outside on a COM port that is a pseudo-terminal); the packages are made and checked too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh --windows
+tools/install-deps.sh --windows --package
 tools/make-locales.sh
 tools/build-windows.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -19,6 +19,8 @@ cmake --build build-make --target tarvolm -j2 >/dev/null
 cmake -S . -B build-win-make -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
 cmake --build build-win-make --target tarvolm -j2 >/dev/null
+# The .deb and the Windows zip, with their file lists, desktop entry, AppStream data and lintian.
+tools/package.sh
 # Fresh, quiet Wine prefixes for this run: one for the test programs, one for the program
 # driven on its COM port.
 export WINEPREFIX="$PWD/build-win/wine-prefix"

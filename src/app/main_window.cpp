@@ -83,6 +83,11 @@ const MessageMap& MainWindow::GetMessageMap() const {
   return map;
 }
 
+void MainWindow::StartWith(std::u16string port, bool open) {
+  m_startPort = std::move(port);
+  m_openAtStart = open;
+}
+
 BOOL MainWindow::OnInitDialog() {
   CDialogEx::OnInitDialog();
   m_language.Apply(*this);
@@ -96,6 +101,16 @@ BOOL MainWindow::OnInitDialog() {
   LoadSettings();
   m_connection.RefreshClicked();
   m_connection.StartWatchingPorts();
+  // As typed, also when the list lacks it: a pseudo-terminal or a by-id link is never listed.
+  if (!m_startPort.empty()) SetDlgItemText(IDC_PORT, m_startPort);
+  // Once the window shows, so that a failure's message box has the window behind it.
+  if (m_openAtStart) {
+    if (DialogWindow* window = Window()) {
+      window->PostTask([this] {
+        if (!m_connection.IsOpen()) m_connection.OpenClicked();
+      });
+    }
+  }
   m_receiver.Attach();
   m_sender.UpdateChecksum();
   return TRUE;

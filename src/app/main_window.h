@@ -22,6 +22,9 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   MainWindow();
   ~MainWindow() override;
 
+  // Before the window is made: `port` goes into the port box instead of the stored one (when
+  // not empty), and `open` opens the port once the window shows.
+  void StartWith(std::u16string port, bool open);
   BOOL OnInitDialog() override;
   // Enter, Ctrl+Enter and Alt+Enter in the send box, Ctrl+A, Ctrl+H, Esc during a file send;
   // nothing goes to the dialog manager.
@@ -119,6 +122,8 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   SettingsFile m_settings;
   std::u16string m_folder;  // the remembered folder, key Path
   bool m_reportedUnreadableSettings = false;
+  std::u16string m_startPort;
+  bool m_openAtStart = false;
   FilterDialog m_filterDialog;
   ReceivePipeline m_receiver;
   Sender m_sender;

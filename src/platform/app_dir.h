@@ -14,9 +14,9 @@ std::u16string ExecutableDirectory();
 char16_t PathSeparator();
 
 // The settings file named fileName: beside the executable (appDir + separator + fileName)
-// when appDir is a folder we can write in; otherwise $XDG_CONFIG_HOME/tarvolm/fileName, or
-// ~/.config/tarvolm/fileName (Windows: %APPDATA%\Tarvolm\fileName), with the folder
-// created. Never throws.
+// when appDir is a folder we can write in (on POSIX, one outside /usr); otherwise
+// $XDG_CONFIG_HOME/tarvolm/fileName, or ~/.config/tarvolm/fileName (Windows:
+// %APPDATA%\Tarvolm\fileName), with the folder created. Never throws.
 std::filesystem::path SettingsFilePath(std::u16string_view appDir, std::u16string_view fileName);
 
 }  // namespace platform

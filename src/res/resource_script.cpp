@@ -8,14 +8,15 @@
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "res/window_styles.h"
+#include "tarvolm_version.h"
 
 namespace {
 
 constexpr int kManifestId = 1;     // CREATEPROCESS_MANIFEST_RESOURCE_ID
 constexpr int kManifestType = 24;  // RT_MANIFEST
 constexpr int kVersionId = 1;
-constexpr const char* kVersionNumbers = "3,5,0,0";
-constexpr const char* kVersionText = "3.5.0.0";
+constexpr const char* kVersionNumbers = TARVOLM_VERSION_NUMBERS;
+constexpr const char* kVersionText = TARVOLM_VERSION_QUAD;
 
 // The resource compiler ORs these into a dialog's STYLE (defaults, CAPTION, FONT) and a
 // CONTROL's style; an absent one has to be cleared with NOT or the window gains it.

@@ -106,6 +106,16 @@ constexpr Row kRows[] = {
     {1184, {u"It is not text in the encoding expected.", u"它不是所需编码的文本。", u"它不是所需編碼的文字。"}},
     // Fixes
     // The package
+    {1190,
+     {u"Only members of the group %s may open it, and you are not one.\nJoin the group with\n"
+      u"    sudo usermod -aG %s $USER\n"
+      u"then log out and in again.",
+      u"只有用户组 %s 的成员才能打开它，而您不在该组中。\n请用以下命令加入该组：\n"
+      u"    sudo usermod -aG %s $USER\n"
+      u"然后注销并重新登录。",
+      u"只有群組 %s 的成員才能開啟它，而您不在該群組中。\n請用以下指令加入該群組：\n"
+      u"    sudo usermod -aG %s $USER\n"
+      u"然後登出並重新登入。"}},
 };
 
 constexpr int kLanguageBaseStep = 100;

@@ -89,3 +89,4 @@ inline constexpr int IDS_NOT_A_FILE = 1181;
 inline constexpr int IDS_CANNOT_OPEN = 1182;
 inline constexpr int IDS_TOO_LARGE = 1183;
 inline constexpr int IDS_NOT_TEXT = 1184;
+inline constexpr int IDS_JOIN_PORT_GROUP = 1190;  // every %s is the group

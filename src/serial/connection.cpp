@@ -1,5 +1,6 @@
 #include "serial/connection.h"
 
+#include "platform/port_access.h"
 #include "platform/port_identity.h"
 #include "platform/port_names.h"
 #include "platform/text.h"
@@ -63,7 +64,7 @@ void Connection::Open() {
                                   [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
   switch (result.opened) {
     case SerialPort::Opened::CannotOpen:
-      m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_OPEN_PORT_ERROR), port));
+      ShowOpenFailure(port);
       return;
     case SerialPort::Opened::SettingRefused: {
       const std::u16string setting = m_view.Text(SettingLabel(result.refused)) + u" " + result.refusedText;
@@ -158,6 +159,18 @@ void Connection::ReportLineNotSet(platform::LineResult result, std::u16string_vi
   if (result != platform::LineResult::Failed || m_reportedLineNotSet) return;
   m_reportedLineNotSet = true;
   m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_LINE_NOT_SET), line));
+}
+
+void Connection::ShowOpenFailure(const std::u16string& port) {
+  std::u16string message = text::FormatOne(m_view.Text(IDS_OPEN_PORT_ERROR), port);
+  // Once a run: the fix takes a new login, so until then saying it again tells nothing new.
+  if (!m_toldGroupToJoin) {
+    if (const std::u16string group = platform::GroupToJoinFor(port); !group.empty()) {
+      m_toldGroupToJoin = true;
+      message += u"\n\n" + text::ReplaceAll(m_view.Text(IDS_JOIN_PORT_GROUP), u"%s", group);
+    }
+  }
+  m_view.ShowMessage(message);
 }
 
 void Connection::ShowPortOpen(bool open) { m_view.ShowPortOpen(open, m_view.Text(open ? IDS_CLOSE : IDS_OPEN)); }

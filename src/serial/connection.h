@@ -50,6 +50,7 @@ class Connection {
   void StartWaiting();
   void StopWaiting();
   void Reopen();
+  void ShowOpenFailure(const std::u16string& port);
   void ShowPortOpen(bool open);
   void ReportLineNotSet(platform::LineResult result, std::u16string_view line);
   std::unique_ptr<platform::Waker> MakeWaker(std::function<void()> handler);
@@ -58,6 +59,7 @@ class Connection {
   SerialPort m_port;
   InputLinesMonitor m_inputLines;
   bool m_reportedLineNotSet = false;  // once per open
+  bool m_toldGroupToJoin = false;     // once a run
   std::u16string m_openedText;
   std::u16string m_identity;  // what names the device when it comes back
   bool m_waiting = false;

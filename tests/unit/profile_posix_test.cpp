@@ -142,6 +142,11 @@ TEST_F(ProfileTest, SettingsGoToTheUserConfigFolderOtherwise) {
   const ScopedEnv home("HOME", dir_.c_str());
   EXPECT_EQ(platform::SettingsFilePath(unwritable, u"Sorvane.ini"), dir_ / ".config" / "tarvolm" / "Sorvane.ini");
   EXPECT_TRUE(fs::is_directory(dir_ / ".config" / "tarvolm"));
+  // An installed program's folder, also for root who may write there.
+  for (const char16_t* installed : {u"/usr/bin", u"/usr/local/bin", u"/usr"}) {
+    EXPECT_EQ(platform::SettingsFilePath(installed, u"Sorvane.ini"), dir_ / ".config" / "tarvolm" / "Sorvane.ini")
+        << text::ToUtf8(installed);
+  }
 }
 
 TEST(AppDirTest, ExecutableDirectoryIsAnAbsoluteFolderWithoutTrailingSeparator) {

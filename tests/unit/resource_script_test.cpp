@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "res/string_table.h"
 #include "res/window_styles.h"
+#include "tarvolm_version.h"
 
 // The script is read back here the way the resource compiler reads it, so what is checked
 // is what the compiled program gets, not how the text happens to look.
@@ -248,10 +249,11 @@ TEST(ResourceScript, FilePathsSurviveQuotesBackslashesAndControlCharacters) {
   }
 }
 
-TEST(ResourceScript, VersionIs350) {
+// The version is the project's, as --version prints it.
+TEST(ResourceScript, VersionIsTheProjects) {
   const std::string& script = Script();
-  for (const char* expected : {"\nFILEVERSION 3,5,0,0\n", "\nPRODUCTVERSION 3,5,0,0\n",
-                               "VALUE \"ProductName\", \"Tarvolm\"\n", "VALUE \"FileVersion\", \"3.5.0.0\"\n",
+  for (const char* expected : {"\nFILEVERSION " TARVOLM_VERSION_NUMBERS "\n", "\nPRODUCTVERSION " TARVOLM_VERSION_NUMBERS "\n",
+                               "VALUE \"ProductName\", \"Tarvolm\"\n", "VALUE \"FileVersion\", \"" TARVOLM_VERSION_QUAD "\"\n",
                                "VALUE \"Translation\", 0x409, 1200\n"}) {
     EXPECT_NE(script.find(expected), std::string::npos) << expected;
   }

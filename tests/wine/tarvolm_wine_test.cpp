@@ -25,6 +25,7 @@
 #include "support/file_bytes.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
+#include "tarvolm_version.h"
 #include "wine/window_driver_client.h"
 #include "wine/wine_session.h"
 
@@ -125,9 +126,11 @@ class TarvolmUnderWine : public ::testing::Test {
   }
 
   // Starts a copy of the program in a fresh folder, so its settings file lands there.
-  void StartProgram(const std::string& locale) {
+  void StartProgram(const std::string& locale, const std::vector<std::string>& arguments = {}) {
     fs::copy_file(s_exe, m_folder.Path() / "tarvolm.exe");
-    m_program = s_session->Start({(m_folder.Path() / "tarvolm.exe").string()}, locale);
+    std::vector<std::string> argv{(m_folder.Path() / "tarvolm.exe").string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    m_program = s_session->Start(argv, locale);
     m_driver = std::make_unique<WindowDriverClient>(s_session->Start({s_driver}, "", true));
     const auto window = Drive({"window", text::ToUtf8(kProgramTitle), "30000"});
     ASSERT_TRUE(window.ok) << window.text;
@@ -251,6 +254,24 @@ TEST_F(TarvolmUnderWine, MissingPortIsReportedInMessageBox) {
   ASSERT_TRUE(Drive({"dismiss"}).ok);
   EXPECT_EQ(Drive({"text", Id(IDC_OPEN)}).text, Caption(IDS_OPEN));
   CloseProgram();
+}
+
+TEST_F(TarvolmUnderWine, ThePortGivenOnTheCommandLineIsShownAndOpenedWithOpen) {
+  ASSERT_NO_FATAL_FAILURE(StartProgram("en_US.UTF-8", {WineSession::kPortName, "--open"}));
+  ASSERT_TRUE(TextBecomes(IDC_OPEN, Caption(IDS_CLOSE))) << "message box: " << Drive({"box", "0"}).text;
+  EXPECT_EQ(Drive({"text", Id(IDC_PORT)}).text, WineSession::kPortName);
+  ASSERT_TRUE(m_line.WriteAll("up", 2));
+  EXPECT_TRUE(TextBecomes(IDC_RX_EDIT, "up", true));
+  CloseProgram();
+}
+
+// A GUI program started from a console answers there, without a window.
+TEST_F(TarvolmUnderWine, VersionAndAnUnknownOptionAnswerOnTheConsole) {
+  const auto version = s_session->Start({s_exe, "--version"}, "", true);
+  EXPECT_EQ(version->ReadLine(20s), std::optional<std::string>(std::string("Tarvolm ") + TARVOLM_VERSION));
+  EXPECT_EQ(version->Wait(kExitTimeout), std::optional<int>(0));
+  const auto refused = s_session->Start({s_exe, "--no-such-option"}, "", true);
+  EXPECT_EQ(refused->Wait(kExitTimeout), std::optional<int>(2));
 }
 
 // The Win32 comm device on COM5: the Windows device test plays the port end and announces

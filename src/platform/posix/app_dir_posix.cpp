@@ -21,6 +21,10 @@ bool IsWritableFolder(const fs::path& folder) {
          ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+// What lies in /usr belongs to the package manager (or to an install step): even root, who
+// may write there, keeps an installed program's settings in its own config folder.
+bool IsInstalledProgramFolder(const std::string& folder) { return folder == "/usr" || folder.starts_with("/usr/"); }
+
 // Relative values are ignored, as the XDG base-directory rules require.
 fs::path AbsoluteFromEnvironment(const char* name) {
   const char* value = std::getenv(name);
@@ -52,7 +56,7 @@ fs::path SettingsFilePath(std::u16string_view appDir, std::u16string_view fileNa
   try {
     const std::string name = text::ToUtf8(fileName);
     const std::string folder = text::ToUtf8(appDir);
-    if (IsWritableFolder(folder)) return fs::path(folder + static_cast<char>(PathSeparator()) + name);
+    if (IsWritableFolder(folder) && !IsInstalledProgramFolder(folder)) return fs::path(folder + static_cast<char>(PathSeparator()) + name);
     const fs::path own = ConfigHome() / "tarvolm";
     std::error_code ignored;  // a folder that cannot be made shows up as a failed write
     fs::create_directories(own, ignored);
