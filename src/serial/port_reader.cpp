@@ -9,8 +9,10 @@
 namespace {
 // What one read takes from the driver at most; it is cut into chunks afterwards.
 constexpr int kReadBytes = 16 * ChunkRing::kChunkBytes;
-// How long one hand-over may keep the UI thread before input and painting get their turn.
-constexpr auto kHandOverBudget = std::chrono::milliseconds(8);
+// How long one hand-over may keep the UI thread before input and painting get their turn:
+// a frame's worth. Shorter turns repaint the growing box more often than anyone sees, and
+// that repainting is what a flood costs.
+constexpr auto kHandOverBudget = std::chrono::milliseconds(16);
 }  // namespace
 
 PortReader::PortReader(Sink sink) : m_sink(std::move(sink)) {}
