@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/serial_port_app.h"
 #include "platform/app_dir.h"
 #include "platform/text.h"
@@ -11,6 +14,16 @@ namespace {
 constexpr int kLineSettingControls[] = {IDC_PORT, IDC_BAUD, IDC_PARITY, IDC_DATABITS, IDC_STOPBITS, IDC_FLOW, IDC_REFRESH};
 constexpr int kInputLineIndicators[] = {IDC_CTS, IDC_DSR, IDC_DCD, IDC_RI};
 std::u16string_view Flag(bool on) { return on ? u"1" : u"0"; }
+
+// The lists of names show `values` in their order: the selection is an index into them.
+template <class Value, std::size_t N>
+Value Picked(int selection, const Value (&values)[N]) {
+  return selection >= 0 && selection < static_cast<int>(N) ? values[selection] : values[0];
+}
+template <class Value, std::size_t N>
+int IndexOf(Value value, const Value (&values)[N]) {
+  return static_cast<int>(std::find(std::begin(values), std::end(values), value) - std::begin(values));
+}
 constexpr WPARAM kKeyA = 0x41;
 constexpr WPARAM kKeyH = 0x48;
 }  // namespace
@@ -191,9 +204,7 @@ void MainWindow::LoadSettings() {
 // A value the file should not hold gives the default, as the other keys do.
 void MainWindow::LoadLineControl() {
   const auto flow = FlowControlNamed(m_settings.LoadKey(u"FlowControl", u"None")).value_or(platform::FlowControl::None);
-  for (std::size_t i = 0; i < std::size(kFlowControls); ++i) {
-    if (kFlowControls[i] == flow) ComboSetCurSel(IDC_FLOW, static_cast<int>(i));
-  }
+  ComboSetCurSel(IDC_FLOW, IndexOf(flow, kFlowControls));
   CheckDlgButton(IDC_DTR, m_settings.LoadKey(u"DTR", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(IDC_RTS, m_settings.LoadKey(u"RTS", u"1") != u"0" ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(IDC_RECONNECT, m_settings.LoadKey(u"Reconnect", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
@@ -216,8 +227,8 @@ void MainWindow::FillListsOfNames() {
 void MainWindow::LoadFrameEnding() {
   const LineEnd lineEnd = LineEndNamed(m_settings.LoadKey(u"LineEnd", u"None")).value_or(LineEnd::None);
   const AppendCheck check = AppendCheckNamed(m_settings.LoadKey(u"AppendCheck", u"None")).value_or(AppendCheck::None);
-  ComboSetCurSel(IDC_LINEEND, static_cast<int>(lineEnd));
-  ComboSetCurSel(IDC_APPEND, static_cast<int>(check));
+  ComboSetCurSel(IDC_LINEEND, IndexOf(lineEnd, kLineEnds));
+  ComboSetCurSel(IDC_APPEND, IndexOf(check, kAppendChecks));
 }
 
 void MainWindow::SaveFrameEnding() {
@@ -283,11 +294,8 @@ bool MainWindow::ReconnectChecked() const { return IsDlgButtonChecked(IDC_RECONN
 void MainWindow::ShowPortStatus(std::u16string_view text) { SetDlgItemText(IDC_PORT_STATUS, text); }
 
 LineSettingTexts MainWindow::LineTexts() const {
-  const int flow = ComboGetCurSel(IDC_FLOW);
-  const bool listed = flow >= 0 && flow < static_cast<int>(std::size(kFlowControls));
   return LineSettingTexts{GetDlgItemInt(IDC_BAUD), GetDlgItemText(IDC_PARITY), GetDlgItemText(IDC_DATABITS),
-                          GetDlgItemText(IDC_STOPBITS),
-                          listed ? kFlowControls[flow] : platform::FlowControl::None};
+                          GetDlgItemText(IDC_STOPBITS), Picked(ComboGetCurSel(IDC_FLOW), kFlowControls)};
 }
 
 platform::OutputLines MainWindow::OutputLinesChecked() const {
@@ -385,12 +393,7 @@ void MainWindow::ShowChecksum(std::u16string_view text) { SetDlgItemText(IDC_CHE
 void MainWindow::ShowAppendedCheck(std::u16string_view text) { SetDlgItemText(IDC_APPEND_VALUE, text); }
 
 FrameEnding MainWindow::FrameEndingChosen() const {
-  const int lineEnd = ComboGetCurSel(IDC_LINEEND);
-  const int check = ComboGetCurSel(IDC_APPEND);
-  FrameEnding ending;
-  if (lineEnd >= 0 && lineEnd < static_cast<int>(std::size(kLineEnds))) ending.lineEnd = kLineEnds[lineEnd];
-  if (check >= 0 && check < static_cast<int>(std::size(kAppendChecks))) ending.check = kAppendChecks[check];
-  return ending;
+  return {Picked(ComboGetCurSel(IDC_LINEEND), kLineEnds), Picked(ComboGetCurSel(IDC_APPEND), kAppendChecks)};
 }
 void MainWindow::ShowSendFileCaption(std::u16string_view text) { SetDlgItemText(IDC_SEND_FILE, text); }
 

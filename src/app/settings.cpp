@@ -12,7 +12,7 @@ void Write(std::u16string_view key, std::u16string_view value, const std::filesy
 }  // namespace
 
 StoredSettings SettingsFile::Load() {
-  m_problem = platform::InspectProfileFile(m_path);
+  m_problem = platform::CheckProfileFile(m_path);
   const auto read = [this](std::u16string_view key, std::u16string_view fallback) { return LoadKey(key, fallback); };
   StoredSettings s;
   // The port defaults to the system's usual first port.

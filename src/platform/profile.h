@@ -33,7 +33,7 @@ bool WritePrivateProfileString(std::u16string_view section, std::u16string_view 
 // Why a settings file that exists cannot be used as one; None when it can, or when there
 // is none yet. Larger than 1 MiB counts as too large: no settings file grows so.
 enum class ProfileProblem { None, NotAFile, Unreadable, TooLarge, NotText };
-ProfileProblem InspectProfileFile(const std::filesystem::path& file);
+ProfileProblem CheckProfileFile(const std::filesystem::path& file);
 // Whether the backend reads these bytes of a settings file as the text they hold.
 bool IsProfileText(std::string_view bytes);
 // Marks the file hidden where the platform has such an attribute.

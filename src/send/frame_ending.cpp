@@ -1,5 +1,7 @@
 #include "send/frame_ending.h"
 
+#include <iterator>
+
 #include "send/checksums.h"
 
 namespace {
@@ -49,35 +51,16 @@ void AppendEnding(std::vector<std::uint8_t>& frame, FrameEnding ending) {
   if (ending.lineEnd == LineEnd::Lf || ending.lineEnd == LineEnd::CrLf) frame.push_back('\n');
 }
 
-std::u16string_view LineEndName(LineEnd lineEnd) {
-  switch (lineEnd) {
-    case LineEnd::Cr:
-      return u"CR";
-    case LineEnd::Lf:
-      return u"LF";
-    case LineEnd::CrLf:
-      return u"CR LF";
-    default:
-      return u"None";
-  }
-}
+// In the order of kLineEnds and kAppendChecks, which is the order of the enums.
+constexpr std::u16string_view kLineEndNames[] = {u"None", u"CR", u"LF", u"CR LF"};
+constexpr std::u16string_view kAppendCheckNames[] = {u"None",          u"XOR8",
+                                                     u"SUM8",          u"CRC-16/MODBUS",
+                                                     u"CRC-16/CCITT-FALSE", u"CRC-32"};
+static_assert(std::size(kLineEndNames) == std::size(kLineEnds));
+static_assert(std::size(kAppendCheckNames) == std::size(kAppendChecks));
 
-std::u16string_view AppendCheckName(AppendCheck check) {
-  switch (check) {
-    case AppendCheck::Xor8:
-      return u"XOR8";
-    case AppendCheck::Sum8:
-      return u"SUM8";
-    case AppendCheck::Crc16Modbus:
-      return u"CRC-16/MODBUS";
-    case AppendCheck::Crc16CcittFalse:
-      return u"CRC-16/CCITT-FALSE";
-    case AppendCheck::Crc32:
-      return u"CRC-32";
-    default:
-      return u"None";
-  }
-}
+std::u16string_view LineEndName(LineEnd lineEnd) { return kLineEndNames[static_cast<std::size_t>(lineEnd)]; }
+std::u16string_view AppendCheckName(AppendCheck check) { return kAppendCheckNames[static_cast<std::size_t>(check)]; }
 
 std::optional<LineEnd> LineEndNamed(std::u16string_view name) { return Named(name, kLineEnds, &LineEndName); }
 std::optional<AppendCheck> AppendCheckNamed(std::u16string_view name) {

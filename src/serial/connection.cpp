@@ -54,14 +54,19 @@ std::unique_ptr<platform::Waker> Connection::MakeWaker(std::function<void()> han
   return m_view.CreateWaker(std::move(handler));
 }
 
+// With the settings and lines the window shows now.
+SerialPort::OpenResult Connection::OpenPort(const std::u16string& device) {
+  return m_port.Open(device, m_view.LineTexts(), m_view.OutputLinesChecked(),
+                     [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
+}
+
 void Connection::Open() {
   const std::u16string port = m_view.PortText();
   if (!platform::NamesSerialPort(port)) {
     m_view.ShowMessage(m_view.Text(IDS_NOT_COM));
     return;
   }
-  const auto result = m_port.Open(port, m_view.LineTexts(), m_view.OutputLinesChecked(),
-                                  [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
+  const auto result = OpenPort(port);
   switch (result.opened) {
     case SerialPort::Opened::CannotOpen:
       ShowOpenFailure(port);
@@ -134,8 +139,7 @@ void Connection::StopWaiting() {
 void Connection::Reopen() {
   const auto device = platform::ResolvePortIdentity(m_identity);
   if (!device) return;
-  const auto result = m_port.Open(*device, m_view.LineTexts(), m_view.OutputLinesChecked(),
-                                  [this](std::function<void()> handler) { return MakeWaker(std::move(handler)); });
+  const auto result = OpenPort(*device);
   if (result.opened != SerialPort::Opened::Yes) return;
   StopWaiting();
   Connected();

@@ -44,6 +44,7 @@ class Connection {
 
  private:
   void Open();
+  SerialPort::OpenResult OpenPort(const std::u16string& device);
   // The port is open: the lines are watched, the parts told, the window shows it.
   void Connected();
   void DeviceGone();

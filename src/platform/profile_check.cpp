@@ -10,7 +10,7 @@ namespace {
 constexpr std::uintmax_t kLargestProfile = std::uintmax_t(1) << 20;
 }  // namespace
 
-ProfileProblem InspectProfileFile(const std::filesystem::path& file) {
+ProfileProblem CheckProfileFile(const std::filesystem::path& file) {
   std::error_code error;
   const auto status = std::filesystem::status(file, error);
   if (!std::filesystem::exists(status)) return ProfileProblem::None;
