@@ -6,7 +6,9 @@ std::uint8_t* ChunkRing::WaitFreeSlot() {
     std::unique_lock lock(m_mutex);
     m_readerWaiting.store(true);
     // Sequentially consistent with PopFront's store and flag check, so no wake-up is missed.
-    m_freed.wait(lock, [&] { return m_released.load() || head - m_tail.load() < kSlots; });
+    // The reader sleeps until half the ring is free: woken for every slot, the two threads
+    // would trade a wake-up per chunk while the window is the slower one.
+    m_freed.wait(lock, [&] { return m_released.load() || head - m_tail.load() <= kResumeAt; });
     m_readerWaiting.store(false);
   }
   if (m_released.load()) return nullptr;
@@ -28,8 +30,9 @@ std::span<const std::uint8_t> ChunkRing::Front() const {
 }
 
 void ChunkRing::PopFront() {
-  m_tail.store(m_tail.load(std::memory_order_relaxed) + 1);
-  if (m_readerWaiting.load()) {
+  const std::uint32_t tail = m_tail.load(std::memory_order_relaxed) + 1;
+  m_tail.store(tail);
+  if (m_readerWaiting.load() && m_head.load() - tail <= kResumeAt) {
     std::lock_guard lock(m_mutex);
     m_freed.notify_one();
   }

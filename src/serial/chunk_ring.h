@@ -33,6 +33,8 @@ class ChunkRing {
   void Reset();
 
  private:
+  static constexpr std::uint32_t kResumeAt = kSlots / 2;  // chunks left when a full ring lets the reader go on
+
   std::array<std::array<std::uint8_t, kChunkBytes>, kSlots> m_slots{};
   std::array<int, kSlots> m_counts{};
   std::atomic<std::uint32_t> m_head{0};  // next slot to publish
