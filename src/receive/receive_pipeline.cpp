@@ -88,6 +88,9 @@ void ReceivePipeline::EncodingPicked() {
   if (codePage == m_codePage) return;
   m_codePage = codePage;
   m_decoder = platform::MultiByteDecoder(codePage);
+  if (!platform::IsCodePageAvailable(codePage)) {
+    m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_ENCODING_MISSING), m_view.EncodingChosen().name));
+  }
 }
 
 void ReceivePipeline::HexDumpClicked() {

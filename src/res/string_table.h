@@ -89,6 +89,7 @@ inline constexpr int IDS_HEX_DUMP = 1161;
 inline constexpr int IDS_SYSTEM = 1162;  // the encoding of the system's locale
 // The encoding, the count, the first character, in this order.
 inline constexpr int IDS_CHARACTERS_REPLACED = 1163;
+inline constexpr int IDS_ENCODING_MISSING = 1164;  // %s is the encoding
 inline constexpr int IDS_SETTINGS_UNREADABLE = 1180;  // %s is the path; a reason follows
 inline constexpr int IDS_NOT_A_FILE = 1181;
 inline constexpr int IDS_CANNOT_OPEN = 1182;

@@ -83,6 +83,20 @@ TEST_F(ViewOptionsTest, TheDumpCountsFromClearGivesSaveWhatItShowsAndTheFilterSt
   EXPECT_EQ(Setting(u"HexDump"), u"0");
 }
 
+// Wine lacks GB18030: the choice says so instead of showing U+FFFD in silence.
+TEST_F(ViewOptionsTest, AnEncodingTheSystemCannotConvertIsReportedWhenChosen) {
+  Start();
+  Pick(u"GB18030");
+  const std::vector<std::u16string> expected =
+      platform::IsCodePageAvailable(54936)
+          ? std::vector<std::u16string>{}
+          : std::vector<std::u16string>{
+                u"This system cannot convert GB18030: its characters show as \uFFFD and are sent as \"?\"."};
+  EXPECT_EQ(MessageTexts(), expected);
+  Pick(u"Big5");
+  EXPECT_EQ(MessageTexts(), expected);
+}
+
 TEST_F(ViewOptionsTest, AutoClearEmptiesTheDumpButItsOffsetsGoOn) {
   Start();
   W().Click(IDC_RX_HEXDUMP);
