@@ -2,7 +2,7 @@
 // window (run it under Xvfb so the window is really shown and painted), Auto Clear off,
 // filter on, until the RX counter has every byte. Prints MB/s, CPU seconds per MB, the worst
 // lateness of a 5 ms UI timer during the flood and how long a Pause takes to stop the flow.
-//   xvfb-run -a build/bench/receive_e2e_qt [MB of text] [MB of hex]
+//   xvfb-run -a build/bench/receive_e2e_qt [MB of text] [MB of hex and of hex dump]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -41,10 +41,14 @@ struct Run {
   double pauseMs;
 };
 
-Run Flood(MainWindow& dlg, testsupport::PtyPair& pty, bool hex, std::size_t bytes) {
+enum class Mode { Text, Hex, Dump };
+
+Run Flood(MainWindow& dlg, testsupport::PtyPair& pty, Mode mode, std::size_t bytes) {
   dlg.SendNotify(BN_CLICKED, IDC_COUNT_CLEAR);
-  dlg.CheckDlgButton(IDC_RX_HEX, hex ? BST_CHECKED : BST_UNCHECKED);
+  dlg.CheckDlgButton(IDC_RX_HEX, mode == Mode::Hex ? BST_CHECKED : BST_UNCHECKED);
   dlg.SendNotify(BN_CLICKED, IDC_RX_HEX);
+  dlg.CheckDlgButton(IDC_RX_HEXDUMP, mode == Mode::Dump ? BST_CHECKED : BST_UNCHECKED);
+  dlg.SendNotify(BN_CLICKED, IDC_RX_HEXDUMP);
   dlg.SendNotify(BN_CLICKED, IDC_RX_CLEAR);
   QApplication::processEvents();
 
@@ -139,10 +143,11 @@ int main(int argc, char* argv[]) {
               qPrintable(QGuiApplication::platformName()));
   std::printf("%-5s %6s %8s %10s %16s %10s %12s\n", "mode", "MB", "MB/s", "CPU s/MB", "worst stall ms", "pause ms",
               "RSS B/byte");
-  for (const bool hex : {false, true}) {
-    const std::size_t mb = hex ? hexMb : textMb;
-    const Run r = Flood(dlg, pty, hex, mb * 1000 * 1000);
-    std::printf("%-5s %6zu %8.2f %10.4f %16.1f %10.1f %12.2f\n", hex ? "hex" : "text", mb, r.megabytesPerSecond,
+  for (const Mode mode : {Mode::Text, Mode::Hex, Mode::Dump}) {
+    const std::size_t mb = mode == Mode::Text ? textMb : hexMb;
+    const Run r = Flood(dlg, pty, mode, mb * 1000 * 1000);
+    const char* name = mode == Mode::Text ? "text" : mode == Mode::Hex ? "hex" : "dump";
+    std::printf("%-5s %6zu %8.2f %10.4f %16.1f %10.1f %12.2f\n", name, mb, r.megabytesPerSecond,
                 r.cpuSecondsPerMegabyte, r.worstStallMs, r.pauseMs, r.residentBytesPerByte);
     std::fflush(stdout);
   }

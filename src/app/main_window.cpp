@@ -72,6 +72,17 @@ const MessageMap& MainWindow::GetMessageMap() const {
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_HEX, [](W& w) { w.m_receiver.HexClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_FILTER_SET, [](W& w) { w.m_receiver.FilterSetClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_FILTER, [](W& w) { w.m_receiver.FilterClicked(); }),
+      OnNotifyCall<W>(CBN_SELCHANGE, IDC_ENCODING,
+                      [](W& w) {
+                        w.m_settings.SaveKey(u"Encoding", w.EncodingChosen().name);
+                        w.m_receiver.EncodingPicked();
+                        w.m_sender.UpdateChecksum();
+                      }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_RX_HEXDUMP,
+                      [](W& w) {
+                        w.m_settings.SaveKey(u"HexDump", Flag(w.HexDumpChecked()));
+                        w.m_receiver.HexDumpClicked();
+                      }),
       // Send
       OnTimerCall<W>([](W& w, UINT_PTR timerId) { w.m_sender.OnTimer(timerId); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_SEND, [](W& w) { w.m_sender.Send(); }),
@@ -194,6 +205,7 @@ void MainWindow::LoadSettings() {
   m_receiver.SetStoredFilter(stored.filter, stored.keepOnly);
   LoadLineControl();
   LoadFrameEnding();
+  LoadViewOptions();
   m_folder = stored.folder;
   if (m_folder.empty()) {
     m_folder = g_strAppDir;
@@ -211,17 +223,27 @@ void MainWindow::LoadLineControl() {
   m_connection.FlowControlPicked();
 }
 
-// The stored names stay English; the lists show "None" in the window's language.
+// The stored names stay English; the lists show their first entry ("None", "System") in the
+// window's language.
 void MainWindow::FillListsOfNames() {
-  const auto fill = [this](int id, const auto& values, auto nameOf) {
+  const auto fill = [this](int id, const auto& values, auto nameOf, int firstName) {
     ComboResetContent(id);
     for (const auto value : values) {
-      ComboAddString(id, value == values[0] ? Text(IDS_NONE) : std::u16string(nameOf(value)));
+      ComboAddString(id, value == values[0] ? Text(firstName) : std::u16string(nameOf(value)));
     }
   };
-  fill(IDC_FLOW, kFlowControls, &FlowControlName);
-  fill(IDC_LINEEND, kLineEnds, &LineEndName);
-  fill(IDC_APPEND, kAppendChecks, &AppendCheckName);
+  fill(IDC_FLOW, kFlowControls, &FlowControlName, IDS_NONE);
+  fill(IDC_LINEEND, kLineEnds, &LineEndName, IDS_NONE);
+  fill(IDC_APPEND, kAppendChecks, &AppendCheckName, IDS_NONE);
+  fill(IDC_ENCODING, platform::kTextEncodings, [](const platform::TextEncoding& e) { return e.name; }, IDS_SYSTEM);
+}
+
+void MainWindow::LoadViewOptions() {
+  ComboSetCurSel(IDC_ENCODING,
+                 IndexOf(platform::TextEncodingNamed(m_settings.LoadKey(u"Encoding", u"System")), platform::kTextEncodings));
+  CheckDlgButton(IDC_RX_HEXDUMP, m_settings.LoadKey(u"HexDump", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
+  m_receiver.EncodingPicked();
+  EnableItem(IDC_RX_FILTER, !HexDumpChecked());
 }
 
 void MainWindow::LoadFrameEnding() {
@@ -335,7 +357,7 @@ std::unique_ptr<platform::Waker> MainWindow::CreateWaker(std::function<void()> h
 }
 
 void MainWindow::PortOpened(const std::shared_ptr<platform::CommPort>& port) {
-  m_receiver.DropCarry();
+  m_receiver.PortOpened();
   m_sender.SetPort(port);
   SaveSettings();
   SaveLineControl();
@@ -354,6 +376,12 @@ bool MainWindow::AddSpaceChecked() const { return IsDlgButtonChecked(IDC_RX_ADDS
 void MainWindow::EnableAddSpace(bool enable) { EnableItem(IDC_RX_ADDSPACE, enable); }
 bool MainWindow::FilterChecked() const { return IsDlgButtonChecked(IDC_RX_FILTER) == BST_CHECKED; }
 void MainWindow::CheckFilter(bool checked) { CheckDlgButton(IDC_RX_FILTER, checked ? BST_CHECKED : BST_UNCHECKED); }
+void MainWindow::EnableFilterBox(bool enable) { EnableItem(IDC_RX_FILTER, enable); }
+bool MainWindow::HexDumpChecked() const { return IsDlgButtonChecked(IDC_RX_HEXDUMP) == BST_CHECKED; }
+
+platform::TextEncoding MainWindow::EncodingChosen() const {
+  return Picked(ComboGetCurSel(IDC_ENCODING), platform::kTextEncodings);
+}
 
 void MainWindow::AttachReceiveText(const std::u16string* text) { Window()->EditAttachText(IDC_RX_EDIT, text); }
 

@@ -46,6 +46,8 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   void FillListsOfNames();
   void LoadFrameEnding();
   void SaveFrameEnding();
+  // Encoding and HexDump, after the other keys.
+  void LoadViewOptions();
   // FlowControl, DTR and RTS, after the other keys: on open, and each line when clicked.
   void SaveLineControl();
   void ReportUnreadableSettings();
@@ -57,6 +59,7 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   std::optional<FileDialogResult> AskForFile(const FileDialogRequest& request) override;
   std::u16string RememberedFolder() const override { return m_folder; }
   void RememberFolder(std::u16string folder) override;
+  platform::TextEncoding EncodingChosen() const override;
 
   // ConnectionView
   std::u16string PortText() const override;
@@ -83,6 +86,8 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   void EnableAddSpace(bool enable) override;
   bool FilterChecked() const override;
   void CheckFilter(bool checked) override;
+  void EnableFilterBox(bool enable) override;
+  bool HexDumpChecked() const override;
   void AttachReceiveText(const std::u16string* text) override;
   void ReceiveTextChanged(std::size_t firstChange) override;
   void ScrollReceiveBoxToEnd() override;

@@ -34,4 +34,7 @@ int UiLanguageBase();
 std::u16string MultiByteToWide(unsigned codePage, const std::uint8_t* data, std::size_t size);
 std::string WideToMultiByte(unsigned codePage, std::u16string_view text);
 
+// Whether the system can convert `codePage` (Wine lacks GB18030, for one).
+bool IsCodePageAvailable(unsigned codePage);
+
 }  // namespace platform

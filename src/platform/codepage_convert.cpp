@@ -18,4 +18,8 @@ std::string WideToMultiByte(unsigned codePage, std::u16string_view text) {
   return bytes;
 }
 
+bool IsCodePageAvailable(unsigned codePage) {
+  return codePage == 65001 || CharsetConverter(codePage, CharsetConverter::Direction::ToUtf16).IsOpen();
+}
+
 }  // namespace platform

@@ -51,7 +51,7 @@ void WideEncoder::Flush(std::string& out) {
     if (layout_->kind == CodePageLayout::Kind::Utf8) {
       out += "\xEF\xBF\xBD";  // U+FFFD
     } else {
-      out.push_back(kDefaultChar);
+      Replace(heldHighSurrogate_, out);
     }
     heldHighSurrogate_ = 0;
   }
@@ -80,9 +80,14 @@ void WideEncoder::EncodeConverted(const char16_t* text, const char16_t* end, std
     if (converter_->Encode(text, end, out) == CharsetConverter::Stop::Done) break;
     // One '?' per character: a surrogate pair the code page lacks is skipped whole.
     const bool pair = end - text >= 2 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]);
-    out.push_back(kDefaultChar);
+    Replace(pair ? 0x10000 + ((char32_t{text[0]} - 0xD800) << 10) + (text[1] - 0xDC00) : text[0], out);
     text += pair ? 2 : 1;
   }
+}
+
+void WideEncoder::Replace(char32_t character, std::string& out) {
+  if (replaced_.count++ == 0) replaced_.first = character;
+  out.push_back(kDefaultChar);
 }
 
 }  // namespace platform

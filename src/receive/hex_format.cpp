@@ -19,6 +19,8 @@ constexpr std::array<char16_t, 512> kHexPairs = MakeHexPairs();
 
 }  // namespace
 
+const char16_t* HexPairOf(std::uint8_t value) { return &kHexPairs[2 * std::size_t{value}]; }
+
 void AppendHex(const std::uint8_t* data, int count, bool addSpace, std::u16string& out) {
   if (data == nullptr || count <= 0) {
     return;

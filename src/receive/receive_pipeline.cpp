@@ -1,5 +1,7 @@
 #include "receive/receive_pipeline.h"
 
+#include <algorithm>
+
 #include "platform/app_dir.h"
 #include "platform/codepage.h"
 #include "platform/local_time.h"
@@ -14,7 +16,8 @@ namespace {
 constexpr int kAutoClearLines = 200;
 }  // namespace
 
-ReceivePipeline::ReceivePipeline(ReceiveView& view) : m_view(view), m_decoder(platform::GetACP()) {}
+ReceivePipeline::ReceivePipeline(ReceiveView& view)
+    : m_view(view), m_codePage(platform::GetACP()), m_decoder(m_codePage) {}
 
 void ReceivePipeline::Attach() {
   m_lines = std::make_unique<DisplayLineCounter>(m_view.ReceiveBoxTextWidth(), m_view.ReceiveBoxCharWidth());
@@ -23,23 +26,37 @@ void ReceivePipeline::Attach() {
 }
 
 void ReceivePipeline::Receive(std::span<const std::uint8_t> chunk) {
-  if (m_view.AutoClearChecked() && m_lines->LineCount() >= kAutoClearLines) ClearReceive();
+  // Auto Clear empties the box only: the dump's offsets go on counting.
+  if (m_view.AutoClearChecked() && m_lines->LineCount() >= kAutoClearLines) ClearText();
 
   const std::size_t oldLength = m_text.size();
-  if (m_view.ReceiveHexChecked()) {
-    AppendHex(chunk.data(), static_cast<int>(chunk.size()), m_view.AddSpaceChecked(), m_text);
-  } else {
-    m_decoder.Append(chunk.data(), chunk.size(), m_text);
-  }
-
-  std::size_t firstChange = oldLength;
-  if (m_filterOn && !m_conditions.empty()) {
+  std::size_t firstChange = AppendChunk(chunk);
+  if (m_filterOn && !m_conditions.empty() && !m_dumpShown) {
     firstChange = m_filter.Apply(m_text, oldLength, m_conditions);
   } else {
     m_filter.Reset();
   }
   TextChanged(firstChange);
   m_rxCount += static_cast<std::int64_t>(chunk.size());
+  m_bytesSinceClear += chunk.size();
+}
+
+std::size_t ReceivePipeline::AppendChunk(std::span<const std::uint8_t> chunk) {
+  const std::size_t oldLength = m_text.size();
+  const bool dump = m_view.HexDumpChecked();
+  if (dump != m_dumpShown) {
+    // The dump's columns need lines of their own, and so does what follows an unfinished one.
+    if (!m_text.empty() && m_text.back() != u'\n') m_text += u"\r\n";
+    if (dump) m_dump.Start(m_bytesSinceClear);
+    m_dumpShown = dump;
+  }
+  if (dump) return std::min(oldLength, m_dump.Append(chunk.data(), chunk.size(), m_text));
+  if (m_view.ReceiveHexChecked()) {
+    AppendHex(chunk.data(), static_cast<int>(chunk.size()), m_view.AddSpaceChecked(), m_text);
+  } else {
+    m_decoder.Append(chunk.data(), chunk.size(), m_text);
+  }
+  return oldLength;
 }
 
 void ReceivePipeline::HandOverDone() {
@@ -59,9 +76,37 @@ void ReceivePipeline::TextChanged(std::size_t firstChange) {
 
 void ReceivePipeline::DropCarry() { m_decoder.Reset(); }
 
+void ReceivePipeline::PortOpened() {
+  DropCarry();
+  m_bytesSinceClear = 0;
+  m_dump.Start(0);
+}
+
+void ReceivePipeline::EncodingPicked() {
+  // The settings are read again now and then: the same choice keeps the carry.
+  const unsigned codePage = m_view.EncodingChosen().CodePage();
+  if (codePage == m_codePage) return;
+  m_codePage = codePage;
+  m_decoder = platform::MultiByteDecoder(codePage);
+  if (!platform::IsCodePageAvailable(codePage)) {
+    m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_ENCODING_MISSING), m_view.EncodingChosen().name));
+  }
+}
+
+void ReceivePipeline::HexDumpClicked() {
+  m_view.EnableFilterBox(!m_view.HexDumpChecked());
+  DropCarry();
+}
+
 void ReceivePipeline::ClearReceive() {
+  m_bytesSinceClear = 0;
+  ClearText();
+}
+
+void ReceivePipeline::ClearText() {
   m_text.clear();
   m_filter.Reset();
+  m_dump.Start(m_bytesSinceClear);
   TextChanged(0);
 }
 
@@ -145,7 +190,7 @@ void ReceivePipeline::SaveClicked() {
   if (!chosen) return;
 
   m_view.RememberFolder(chosen->path.substr(0, chosen->path.size() - chosen->fileName.size()));
-  if (!SaveReceivedText(std::filesystem::path(chosen->path), text)) {
+  if (!SaveReceivedText(std::filesystem::path(chosen->path), text, m_view.EncodingChosen().CodePage())) {
     m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_SAVE_FILE_ERROR), chosen->path));
   }
 }

@@ -8,12 +8,13 @@
 
 #include "platform/multibyte_decoder.h"
 #include "receive/display_line_counter.h"
+#include "receive/hex_dump.h"
 #include "receive/receive_filter.h"
 
 class ReceiveView;
 
-// What arrives, as the user sees it: each chunk is decoded in the code page (or put in
-// hexadecimal), appended to the receive text, filtered, and counted in display lines for
+// What arrives, as the user sees it: each chunk is decoded in the chosen encoding (or put in
+// hexadecimal, or in the dump form), appended to the receive text, filtered, and counted in display lines for
 // Auto Clear and the caption; the RX counter; Pause; Save as .txt; the filter's conditions.
 // UI thread only.
 class ReceivePipeline {
@@ -27,13 +28,18 @@ class ReceivePipeline {
   void Receive(std::span<const std::uint8_t> chunk);
   void HandOverDone();
 
-  void ClearReceive();
+  void ClearReceive();  // the Clear Receive button
   void ClearCount();
   void PauseClicked();
   void HexClicked();
   // A character cut by a chunk boundary waits for the next chunk; a change of the Hex box
   // or of the port drops it.
   void DropCarry();
+  // The dump's offsets count from an open, as from a Clear.
+  void PortOpened();
+  // The decoder follows the Encoding list from the next chunk on.
+  void EncodingPicked();
+  void HexDumpClicked();
   void FilterSetClicked();
   void FilterClicked();
   void SaveClicked();
@@ -51,11 +57,18 @@ class ReceivePipeline {
  private:
   // The receive text changed from `firstChange` on: the box and the line count follow.
   void TextChanged(std::size_t firstChange);
+  // Appends the chunk in the form the boxes choose; returns where the text changed.
+  std::size_t AppendChunk(std::span<const std::uint8_t> chunk);
   void RebuildConditions();
+  void ClearText();
 
   ReceiveView& m_view;
   std::u16string m_text;
+  unsigned m_codePage;
   platform::MultiByteDecoder m_decoder;
+  HexDump m_dump;
+  bool m_dumpShown = false;  // the form the last chunk took
+  std::uint64_t m_bytesSinceClear = 0;
   ReceiveFilter m_filter;
   std::unique_ptr<DisplayLineCounter> m_lines;  // made once the box exists
   std::int64_t m_rxCount = 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/dialog_window.h"
+#include "platform/text_encoding.h"
 
 // What the receive pipeline needs from the window: the receive box it fills, the options it
 // reads, the captions it keeps up to date, the Filter dialog, and the services it shares
@@ -21,6 +22,9 @@ class ReceiveView {
   virtual void EnableAddSpace(bool enable) = 0;
   virtual bool FilterChecked() const = 0;
   virtual void CheckFilter(bool checked) = 0;
+  virtual void EnableFilterBox(bool enable) = 0;
+  virtual bool HexDumpChecked() const = 0;
+  virtual platform::TextEncoding EncodingChosen() const = 0;
 
   // The box shows `text`, which outlives it, and catches up with its changes by itself.
   virtual void AttachReceiveText(const std::u16string* text) = 0;

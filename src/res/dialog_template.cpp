@@ -93,6 +93,11 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_PORT_STATUS, "IDC_PORT_STATUS", K::StaticText, kLabel, ExTransparent, u"", 446, 89, 84, 8},
     {IDC_GRP_LINE, "IDC_GRP_LINE", K::GroupBox, kGroupBox, ExTransparent, u"Line", 441, 3, 92, 94},
     // View options, by the receive ones.
+    {IDC_LBL_ENCODING, "IDC_LBL_ENCODING", K::StaticText, kSettingLabel, ExTransparent, u"Encoding:", 446, 109, 30,
+     8},
+    {IDC_ENCODING, "IDC_ENCODING", K::DropDownList, Child | Visible | VScroll | TabStop | DropDownList, 0, u"", 477,
+     107, 52, 100},
+    {IDC_RX_HEXDUMP, "IDC_RX_HEXDUMP", K::CheckBox, kCheckBox, ExTransparent, u"Hex dump", 446, 124, 82, 10},
     {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},
     // Send options, by the send box.
     {IDC_LBL_LINEEND, "IDC_LBL_LINEEND", K::StaticText, kSettingLabel, ExTransparent, u"Line end:", 446, 226, 27, 8},

@@ -94,6 +94,16 @@ constexpr Row kRows[] = {
     {1142, {u"Line end", u"行尾", u"行尾"}},
     {1143, {u"Append", u"校验", u"校驗"}},
     // Encodings and the hex dump
+    {1160, {u"Encoding", u"编码", u"編碼"}},
+    {1161, {u"Hex dump", u"十六进制转储", u"十六進制傾印"}},
+    {1162, {u"System", u"系统", u"系統"}},
+    {1163,
+     {u"%s cannot write every character: %s went as \"?\", the first %s.",
+      u"%s 无法表示所有字符：%s 个已作为“?”发送，第一个是 %s。",
+      u"%s 無法表示所有字元：%s 個已作為「?」發送，第一個是 %s。"}},
+    {1164,
+     {u"This system cannot convert %s: its characters show as \uFFFD and are sent as \"?\".",
+      u"本系统无法转换 %s：其字符显示为 \uFFFD，发送为“?”。", u"本系統無法轉換 %s：其字元顯示為 \uFFFD，發送為「?」。"}},
     // Terminal
     // The receive view
     // The settings file

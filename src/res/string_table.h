@@ -84,6 +84,12 @@ inline constexpr int IDS_SEND_OPTIONS = 1140;
 inline constexpr int IDS_LINE_END = 1142;
 inline constexpr int IDS_APPEND = 1143;
 inline constexpr int IDS_COMMANDS = 1141;
+inline constexpr int IDS_ENCODING = 1160;
+inline constexpr int IDS_HEX_DUMP = 1161;
+inline constexpr int IDS_SYSTEM = 1162;  // the encoding of the system's locale
+// The encoding, the count, the first character, in this order.
+inline constexpr int IDS_CHARACTERS_REPLACED = 1163;
+inline constexpr int IDS_ENCODING_MISSING = 1164;  // %s is the encoding
 inline constexpr int IDS_SETTINGS_UNREADABLE = 1180;  // %s is the path; a reason follows
 inline constexpr int IDS_NOT_A_FILE = 1181;
 inline constexpr int IDS_CANNOT_OPEN = 1182;

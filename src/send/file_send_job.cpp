@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/codepage.h"
 
 namespace {
 constexpr std::size_t kMarkSize = 2;
@@ -11,7 +10,6 @@ constexpr std::size_t kMarkSize = 2;
 
 FileSendJob::Check FileSendJob::Open(const std::u16string& filePath) {
   path = filePath;
-  codePage = platform::GetACP();
   const std::filesystem::path native(filePath);
   std::error_code error;
   if (!std::filesystem::is_regular_file(native, error)) return Check::CannotOpen;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/text_encoding.h"
 #include "send/file_text_converter.h"
 
 // One text file on its way to the port. The UI thread opens it and checks its byte order
@@ -23,11 +24,14 @@ struct FileSendJob {
   std::ifstream file;
   std::string head;  // the bytes the check read, the mark included
   FileEncoding encoding = FileEncoding::CodePage;
-  unsigned codePage = 0;   // the window's, when the file was chosen
+  platform::TextEncoding textEncoding{};  // the window's, when the file was chosen
+  unsigned codePage = 0;                  // what it stood for then
   std::uint64_t size = 0;  // when it was opened
   std::uint64_t id = 0;    // given by the send thread when queued
 
   std::atomic<bool> cancelled{false};
   std::atomic<std::uint64_t> consumed{0};  // bytes of the file read and sent on
   std::atomic<Outcome> outcome{Outcome::Pending};
+  // Written by the send thread before the outcome.
+  platform::WideEncoder::Replaced replaced;
 };

@@ -23,6 +23,8 @@ class FileTextConverter {
   // Ends the file: sets `out` to what was still waiting. An unfinished character becomes the
   // code page's replacement.
   void Finish(std::string& out);
+  // The characters the code page lacked, sent as '?'.
+  const platform::WideEncoder::Replaced& Replaced() const { return m_encoder.ReplacedSoFar(); }
 
  private:
   void Decode(const std::uint8_t* data, std::size_t size);

@@ -209,6 +209,7 @@ void SendThread::SendFile(FileSendJob& job) {
   }
   job.file.close();
   report();
+  job.replaced = converter.Replaced();
   job.outcome.store(outcome);
   Report([id = job.id, connection = target.connection](SendReports& reports) { reports.OnFileDone(id, connection); });
 }

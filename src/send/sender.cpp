@@ -36,9 +36,10 @@ std::u16string ProgressCaption(const FileSendJob& job) {
   return text::Decimal(percent) + u"%";
 }
 
-// The bytes of the send box: text with its line ends reduced to "\n" in the code page, or
-// hexadecimal pairs.
-std::vector<std::uint8_t> BytesOfSendBox(std::u16string text, bool hex, bool ignoreSpace) {
+// The bytes of the send box: text with its line ends reduced to "\n" in `codePage`, or
+// hexadecimal pairs. `replaced` learns what the code page could not hold.
+std::vector<std::uint8_t> BytesOfSendBox(std::u16string text, bool hex, bool ignoreSpace, unsigned codePage,
+                                         platform::WideEncoder::Replaced* replaced = nullptr) {
   std::vector<std::uint8_t> bytes;
   if (hex) {
     if (ignoreSpace) std::erase(text, u' ');
@@ -53,9 +54,28 @@ std::vector<std::uint8_t> BytesOfSendBox(std::u16string text, bool hex, bool ign
   }
   // Twice, so "\r\r\n" also ends as one "\n".
   text = text::ReplaceAll(text::ReplaceAll(text, u"\r\n", u"\n"), u"\r\n", u"\n");
-  const std::string converted = platform::WideToMultiByte(platform::GetACP(), text);
+  platform::WideEncoder encoder(codePage);
+  std::string converted;
+  encoder.Append(text, converted);
+  encoder.Flush(converted);
+  if (replaced) *replaced = encoder.ReplacedSoFar();
   bytes.assign(converted.begin(), converted.end());
   return bytes;
+}
+
+// "é (U+00E9)"; a lone surrogate has no glyph to show.
+std::u16string CharacterShown(char32_t character) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string code;
+  for (char32_t rest = character; rest != 0 || code.size() < 4; rest >>= 4) code.insert(code.begin(), kDigits[rest & 0xF]);
+  std::u16string glyph;
+  if (character >= 0x10000) {
+    glyph = {static_cast<char16_t>(0xD800 + ((character - 0x10000) >> 10)),
+             static_cast<char16_t>(0xDC00 + ((character - 0x10000) & 0x3FF))};
+  } else if (character < 0xD800 || character > 0xDFFF) {
+    glyph = {static_cast<char16_t>(character)};
+  }
+  return glyph.empty() ? u"U+" + code : glyph + u" (U+" + code + u")";
 }
 }  // namespace
 
@@ -77,16 +97,32 @@ void Sender::SetPort(std::shared_ptr<platform::CommPort> port) {
   if (!m_thread.IsRunning()) m_thread.Start();
 }
 
-void Sender::Send() {
+void Sender::Send() { SendBox(false); }
+
+void Sender::SendBox(bool byTimer) {
   if (!PortOpen()) {
     RefuseWhileWaiting();
     return;
   }
-  auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
+  const platform::TextEncoding encoding = m_view.EncodingChosen();
+  platform::WideEncoder::Replaced replaced;
+  auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked(),
+                              encoding.CodePage(), &replaced);
   if (bytes.empty()) return;
   AppendEnding(bytes, m_view.FrameEndingChosen());
   // A fresh buffer per request: requests still queued keep their own bytes.
   m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
+  // Auto send says it once per run, not at every tick.
+  if (replaced.count == 0 || (byTimer && m_replacedReportedInAutoSend)) return;
+  m_replacedReportedInAutoSend = byTimer;
+  ReportReplaced(encoding, replaced);
+}
+
+void Sender::ReportReplaced(const platform::TextEncoding& encoding, const platform::WideEncoder::Replaced& replaced) {
+  const std::u16string name = encoding.codePage == 0 ? m_view.Text(IDS_SYSTEM) : std::u16string(encoding.name);
+  const std::u16string count = text::Decimal(static_cast<std::uint64_t>(replaced.count));
+  m_view.ShowMessage(text::FormatOne(text::FormatOne(text::FormatOne(m_view.Text(IDS_CHARACTERS_REPLACED), name), count),
+                                     CharacterShown(replaced.first)));
 }
 
 // Once per wait: auto send would repeat the message every tick, and the status says it.
@@ -141,7 +177,7 @@ void Sender::OnTimer(UINT_PTR timerId) {
   if (timerId == TIMER_AUTOSEND) {
     // The next send comes one interval after this one ends.
     m_view.StopTimer(TIMER_AUTOSEND);
-    Send();
+    SendBox(true);
     if (m_view.AutoSendChecked()) m_view.StartTimer(TIMER_AUTOSEND, AutoSendInterval());
   } else if (timerId == TIMER_CHECKSUM) {
     UpdateChecksum();
@@ -151,6 +187,7 @@ void Sender::OnTimer(UINT_PTR timerId) {
 void Sender::AutoSendClicked() {
   const UINT interval = AutoSendInterval();
   if (m_view.AutoSendChecked()) {
+    m_replacedReportedInAutoSend = false;
     m_view.StartTimer(TIMER_AUTOSEND, interval);
   } else {
     m_view.StopTimer(TIMER_AUTOSEND);
@@ -189,7 +226,8 @@ void Sender::UpdateChecksum() {
   const AppendCheck check = m_view.FrameEndingChosen().check;
   std::u16string appended;
   if (check != AppendCheck::None) {
-    const auto frame = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
+    const auto frame = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked(),
+                                      m_view.EncodingChosen().CodePage());
     appended = u"+";
     for (const std::uint8_t b : CheckBytes(check, frame)) appended += u" " + HexPair(b);
   }
@@ -218,6 +256,8 @@ void Sender::SendFileClicked() {
 
 void Sender::SendFile(const std::u16string& name, const std::u16string& path) {
   auto job = std::make_shared<FileSendJob>();
+  job->textEncoding = m_view.EncodingChosen();
+  job->codePage = job->textEncoding.CodePage();
   switch (job->Open(path)) {
     case FileSendJob::Check::CannotOpen:
       m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_OPEN_FILE_ERROR), path));
@@ -279,6 +319,7 @@ void Sender::OnFileDone(std::uint64_t jobId, std::uint64_t connection) {
       ReportFailure(connection);
       break;
     default:
+      if (job->replaced.count > 0) ReportReplaced(job->textEncoding, job->replaced);
       break;
   }
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/dialog_window.h"
+#include "platform/text_encoding.h"
+#include "platform/wide_encoder.h"
 #include "send/file_history.h"
 #include "send/send_thread.h"
 
@@ -57,6 +59,9 @@ class Sender : public SendReports {
 
  private:
   UINT AutoSendInterval() const;
+  void SendBox(bool byTimer);
+  // Once per send: how many characters the encoding lacked went as '?', and the first.
+  void ReportReplaced(const platform::TextEncoding& encoding, const platform::WideEncoder::Replaced& replaced);
   // Opens the file and checks its mark at once, then queues it when the port is open; the
   // file enters the history either way.
   void SendFile(const std::u16string& name, const std::u16string& path);
@@ -71,6 +76,7 @@ class Sender : public SendReports {
   std::shared_ptr<platform::CommPort> m_port;
   std::uint64_t m_txCount = 0;
   bool m_refusedWhileWaiting = false;
+  bool m_replacedReportedInAutoSend = false;
   FileHistory m_history;
   std::deque<std::shared_ptr<FileSendJob>> m_fileJobs;  // queued and not yet reported done, in order
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/dialog_window.h"
+#include "platform/text_encoding.h"
 #include "send/frame_ending.h"
 
 // What the sender needs from the window: the send box and its options, the labels and
@@ -26,6 +27,7 @@ class SenderView {
   virtual void ShowTxCount(std::u16string_view text) = 0;
   virtual void ShowChecksum(std::u16string_view text) = 0;
   virtual FrameEnding FrameEndingChosen() const = 0;  // the Line end and Append lists
+  virtual platform::TextEncoding EncodingChosen() const = 0;
   virtual void ShowAppendedCheck(std::u16string_view text) = 0;
   virtual void ShowSendFileCaption(std::u16string_view text) = 0;
   // Replaces the history list and selects its first entry.

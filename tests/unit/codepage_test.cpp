@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+#include "platform/text_encoding.h"
+#include "support/encoded_samples.h"
+
 namespace {
 
 using platform::MultiByteDecoder;
@@ -241,6 +245,63 @@ TEST(CodePageTest, CharactersTheCodePageLacksBecomeQuestionMarks) {
   EXPECT_EQ(platform::WideToMultiByte(936, u"aก中é"), "a?\xD6\xD0\xA8\xA6");
   EXPECT_EQ(platform::WideToMultiByte(1252, u"中x"), "?x");
   EXPECT_EQ(platform::WideToMultiByte(950, u"温"), "?");
+}
+
+// Each encoding the Encoding list offers, both ways, and cut anywhere into three pieces.
+TEST(CodePageTest, EachChoosableEncodingConvertsBothWaysAndCutsNeverChangeTheText) {
+  for (const auto& sample : testsupport::EncodedSamples()) {
+    const unsigned codePage = platform::TextEncodingNamed(sample.encoding).CodePage();
+    SCOPED_TRACE(text::ToUtf8(sample.encoding));
+    // Wine has neither GB18030 (54936) nor EUC-KR (51949); Windows and iconv have both.
+    if (!platform::IsCodePageAvailable(codePage)) {
+      EXPECT_TRUE(codePage == 54936 || codePage == 51949) << "missing";
+      continue;
+    }
+    EXPECT_EQ(Decode(codePage, sample.bytes), sample.text);
+    EXPECT_EQ(platform::WideToMultiByte(codePage, sample.text), sample.bytes);
+    for (std::size_t first = 0; first <= sample.bytes.size(); ++first) {
+      for (std::size_t second = first; second <= sample.bytes.size(); ++second) {
+        ASSERT_EQ(DecodeInPieces(codePage, sample.bytes, {first, second}), sample.text) << first << " " << second;
+      }
+    }
+  }
+}
+
+TEST(CodePageTest, AGb18030FourByteCharacterCutIntoThreeChunksWaitsAndComesOutWhole) {
+  if (!platform::IsCodePageAvailable(54936)) GTEST_SKIP() << "this system has no GB18030 (Wine)";
+  MultiByteDecoder decoder(54936);
+  std::u16string text;
+  for (const std::string_view piece : {std::string_view("a\x81"), std::string_view("\x30\x8B")}) {
+    decoder.Append(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size(), text);
+    EXPECT_EQ(text, u"a");
+  }
+  decoder.Append(reinterpret_cast<const std::uint8_t*>("\x37"), 1, text);
+  EXPECT_EQ(text, u"a\u00FF");
+  const std::string_view after = "b";
+  decoder.Append(reinterpret_cast<const std::uint8_t*>(after.data()), after.size(), text);
+  EXPECT_EQ(text, u"a\u00FFb");
+}
+
+TEST(CodePageTest, TheEncoderCountsWhatItReplacesAndKeepsTheFirst) {
+  WideEncoder latin(1252);
+  std::string bytes;
+  latin.Append(u"\u4E2Dx", bytes);
+  latin.Append(u"\U0001F600\u00E9\u6587", bytes);
+  latin.Flush(bytes);
+  EXPECT_EQ(bytes, "?x?\xE9?");
+  EXPECT_EQ(latin.ReplacedSoFar().count, 3u);
+  EXPECT_EQ(latin.ReplacedSoFar().first, U'\u4E2D');
+
+  WideEncoder cyrillic(20866);
+  std::string koi;
+  cyrillic.Append(u"\u043F\U0001F600", koi);
+  EXPECT_EQ(koi, "\xD0?");
+  EXPECT_EQ(cyrillic.ReplacedSoFar().first, U'\U0001F600') << "a pair is one character";
+
+  WideEncoder utf8(65001);
+  std::string all;
+  utf8.Append(u"\u4E2D\U0001F600", all);
+  EXPECT_EQ(utf8.ReplacedSoFar().count, 0u);
 }
 
 TEST(CodePageTest, UnknownCodePagePassesAsciiOnly) {

@@ -174,3 +174,30 @@ TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->GetDlgItemText(IDC_SEND_FILE) == u"Send File"; }));
   EXPECT_EQ(dlg->ComboGetItem(IDC_FILE_HISTORY, 0), u"dropped.txt");
 }
+
+// The View group's controls are named as their captions say and work from the keyboard and
+// through a screen reader's toggle.
+TEST_F(MainWindowTest, TheEncodingListAndTheHexDumpBoxWorkByKeyboardAndAccessibleAction) {
+  auto* encoding = Control<QComboBox>(IDC_ENCODING);
+  ASSERT_NE(encoding, nullptr);
+  EXPECT_EQ(encoding->accessibleName(), "Encoding");
+  EXPECT_EQ(encoding->count(), 9);
+  EXPECT_EQ(encoding->currentText(), "System");
+  encoding->setFocus();
+  QTest::keyClick(encoding, Qt::Key_Down);
+  QTest::keyClick(encoding, Qt::Key_Down);
+  EXPECT_EQ(encoding->currentText(), "GB18030");
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Encoding", u"", folder.Path() / "Sorvane.ini"), u"GB18030");
+
+  auto* dump = window->ControlWidget(IDC_RX_HEXDUMP);
+  auto* dumpAccess = QAccessible::queryAccessibleInterface(dump);
+  EXPECT_EQ(dumpAccess->text(QAccessible::Name), "Hex dump");
+  dumpAccess->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_FALSE(Control<QWidget>(IDC_RX_FILTER)->isEnabled());
+  OpenPtyThroughTheWindow();
+  ASSERT_TRUE(pty.WriteAll("\xD6\xD0", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->GetReceiver().RxCount() == 2; }, 5000));
+  EXPECT_TRUE(ShownReceiveText().startsWith("00000000  D6 D0 ")) << ShownReceiveText().toStdString();
+  dumpAccess->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_TRUE(Control<QWidget>(IDC_RX_FILTER)->isEnabled());
+}

@@ -76,4 +76,21 @@ TEST_F(Win32MainWindowTest, TheLineControlsWorkOnTheRealControls) {
   EXPECT_EQ(::SendMessageW(Item(IDC_CTS), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
+// The View group on the real controls: the Encoding list saved as picked, the Hex dump box
+// greying the Filter box while it is checked.
+TEST_F(Win32MainWindowTest, TheEncodingListAndTheHexDumpBoxWorkOnTheRealControls) {
+  EXPECT_EQ(::SendMessageW(Item(IDC_ENCODING), CB_GETCOUNT, 0, 0), 9);
+  EXPECT_EQ(::SendMessageW(Item(IDC_ENCODING), CB_GETCURSEL, 0, 0), 0);
+  ::SendMessageW(Item(IDC_ENCODING), CB_SETCURSEL, 8, 0);
+  ::SendMessageW(::GetParent(Item(IDC_ENCODING)), WM_COMMAND, MAKEWPARAM(IDC_ENCODING, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(IDC_ENCODING)));
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Encoding", u"", folder.Path() / "Sorvane.ini"), u"KOI8-R");
+
+  ::SendMessageW(Item(IDC_RX_HEXDUMP), BM_CLICK, 0, 0);
+  EXPECT_FALSE(::IsWindowEnabled(Item(IDC_RX_FILTER)));
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"HexDump", u"", folder.Path() / "Sorvane.ini"), u"1");
+  ::SendMessageW(Item(IDC_RX_HEXDUMP), BM_CLICK, 0, 0);
+  EXPECT_TRUE(::IsWindowEnabled(Item(IDC_RX_FILTER)));
+}
+
 }  // namespace

@@ -18,7 +18,8 @@ const char* const kUtf16 = std::endian::native == std::endian::little ? "UTF-16L
 // Character-set names and their Windows code pages; the first row of a code page names it
 // to iconv. Chinese locales map to 936 or 950 whichever compatible set they use, since
 // those are the numbers the UI language goes by; GB18030's four-byte characters then
-// decode as U+FFFD.
+// decode as U+FFFD. GB18030 chosen as the port's encoding is 54936, the row after: a
+// locale's name still finds 936 first.
 struct NamedCodePage {
   const char* name;
   unsigned codePage;
@@ -30,7 +31,7 @@ constexpr NamedCodePage kNames[] = {
     {"CP932", 932},          {"SHIFT_JIS", 932},    {"SJIS", 932},             {"CP949", 949},
     {"UHC", 949},            {"CP874", 874},        {"TIS-620", 874},          {"KOI8-R", 20866},
     {"KOI8-U", 21866},       {"EUC-JP", 20932},     {"EUC-KR", 51949},         {"ISO-8859-13", 28603},
-    {"ISO-8859-15", 28605},
+    {"ISO-8859-15", 28605},  {"GB18030", 54936},
 };
 
 // Upper case without separators, so "utf8", "UTF-8" and "Utf_8" compare equal.
