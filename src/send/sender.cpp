@@ -82,9 +82,24 @@ void Sender::Send() {
     RefuseWhileWaiting();
     return;
   }
-  auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked());
+  QueueFrame(BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked()),
+             m_view.FrameEndingChosen());
+}
+
+// A command's hex text is written with spaces between the pairs, whatever the send box's
+// Ignore Space says.
+bool Sender::SendCommand(const Command& command) {
+  if (!PortOpen()) {
+    RefuseWhileWaiting();
+    return false;
+  }
+  QueueFrame(BytesOfSendBox(command.text, command.hex, true), EndingOf(command, m_view.FrameEndingChosen()));
+  return true;
+}
+
+void Sender::QueueFrame(std::vector<std::uint8_t> bytes, FrameEnding ending) {
   if (bytes.empty()) return;
-  AppendEnding(bytes, m_view.FrameEndingChosen());
+  AppendEnding(bytes, ending);
   // A fresh buffer per request: requests still queued keep their own bytes.
   m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/dialog_window.h"
+#include "send/command.h"
 #include "send/file_history.h"
 #include "send/send_thread.h"
 
@@ -28,6 +29,11 @@ class Sender : public SendReports {
   bool PortOpen() const { return m_port != nullptr; }
 
   void Send();  // the Send command: the send box, in text or hex, once
+  // A saved command, its frame ended by its own choices or the send box's lists. False when
+  // no port is open.
+  bool SendCommand(const Command& command);
+  // Whether what was queued has not all been written yet.
+  bool WritesPending() const { return m_thread.Pending(); }
   void BreakClicked();  // a break of kBreakLength after what is queued
   static constexpr std::chrono::milliseconds kBreakLength{250};
   void ClearSendBox();
@@ -57,6 +63,7 @@ class Sender : public SendReports {
 
  private:
   UINT AutoSendInterval() const;
+  void QueueFrame(std::vector<std::uint8_t> bytes, FrameEnding ending);
   // Opens the file and checks its mark at once, then queues it when the port is open; the
   // file enters the history either way.
   void SendFile(const std::u16string& name, const std::u16string& path);
