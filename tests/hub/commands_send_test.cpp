@@ -103,6 +103,21 @@ TEST_F(CommandsSendTest, StopEscAndClosingThePortEndARunningSequenceAtOnce) {
   EXPECT_EQ(MessageTexts().back(), u"Open a port first: the commands go out through it.");
 }
 
+TEST_F(CommandsSendTest, AFailedWriteDuringASequenceSaysSendFailOnceAndEndsIt) {
+  StartOpen();
+  AddThree();
+  RunSequence(u"50", u"0");
+  // The port cannot be made to fail a write: the send thread's report of one stands in.
+  Sender& sender = dlg->GetSender();
+  sender.OnWritten(1, true, sender.CurrentConnection());
+  sender.OnWritten(0, true, sender.CurrentConnection());
+  EXPECT_FALSE(Running());
+  EXPECT_FALSE(PortOpen());
+  Advance(500ms);
+  EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"Send Fail"});
+  EXPECT_EQ(Text(IDC_CMD_STATUS), u"Stopped");
+}
+
 TEST_F(CommandsSendTest, FunctionKeysEnterAndADoubleClickSendOneCommand) {
   StartOpen();
   AddThree();
