@@ -26,6 +26,7 @@ int IndexOf(Value value, const Value (&values)[N]) {
 }
 constexpr WPARAM kKeyA = 0x41;
 constexpr WPARAM kKeyH = 0x48;
+constexpr WPARAM kKeyF1 = 0x70;
 }  // namespace
 
 MainWindow::MainWindow()
@@ -37,6 +38,7 @@ MainWindow::MainWindow()
                [this](std::function<void()> task) {
                  if (DialogWindow* window = Window()) window->PostTask(std::move(task));
                }),
+      m_commands(*this, m_sender),
       m_connection(*this, PortReader::Sink{[this](std::span<const std::uint8_t> chunk) { m_receiver.Receive(chunk); },
                                            [this] { m_receiver.HandOverDone(); }, {}}) {}
 
@@ -84,7 +86,10 @@ const MessageMap& MainWindow::GetMessageMap() const {
                         w.m_receiver.HexDumpClicked();
                       }),
       // Send
-      OnTimerCall<W>([](W& w, UINT_PTR timerId) { w.m_sender.OnTimer(timerId); }),
+      OnTimerCall<W>([](W& w, UINT_PTR timerId) {
+        w.m_sender.OnTimer(timerId);
+        w.m_commands.OnTimer(timerId);
+      }),
       OnNotifyCall<W>(BN_CLICKED, IDC_SEND, [](W& w) { w.m_sender.Send(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_TX_CLEAR, [](W& w) { w.m_sender.ClearSendBox(); }),
       OnNotify(BN_CLICKED, IDC_COUNT_CLEAR, &W::ClearCounts),
@@ -103,6 +108,19 @@ const MessageMap& MainWindow::GetMessageMap() const {
       OnNotifyCall<W>(BN_CLICKED, IDC_SEND_FILE, [](W& w) { w.m_sender.SendFileClicked(); }),
       OnNotifyCall<W>(CBN_SELCHANGE, IDC_FILE_HISTORY, [](W& w) { w.m_sender.FileHistoryPicked(); }),
       OnDropFilesCall<W>([](W& w, const DroppedFiles& files) { w.m_sender.FilesDropped(files.paths); }),
+      // Commands
+      OnNotifyCall<W>(LBN_SELCHANGE, IDC_CMD_LIST, [](W& w) { w.m_commands.SelectionChanged(); }),
+      OnNotifyCall<W>(LBN_DBLCLK, IDC_CMD_LIST, [](W& w) { w.m_commands.SendSelected(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_SEND, [](W& w) { w.m_commands.SendSelected(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_UP, [](W& w) { w.m_commands.MoveClicked(-1); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_DOWN, [](W& w) { w.m_commands.MoveClicked(1); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_REMOVE, [](W& w) { w.m_commands.RemoveClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_ADD, [](W& w) { w.m_commands.AddClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_APPLY, [](W& w) { w.m_commands.ApplyClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_RUN, [](W& w) { w.m_commands.RunClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_STOP, [](W& w) { w.m_commands.StopClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_IMPORT, [](W& w) { w.m_commands.ImportClicked(); }),
+      OnNotifyCall<W>(BN_CLICKED, IDC_CMD_EXPORT, [](W& w) { w.m_commands.ExportClicked(); }),
   };
   return map;
 }
@@ -123,6 +141,7 @@ BOOL MainWindow::OnInitDialog() {
   EnableItem(IDC_RX_PAUSE, false);
   FillListsOfNames();
   LoadSettings();
+  m_commands.Load(m_settings.Path().parent_path() / "Commands.ini");
   m_connection.RefreshClicked();
   m_connection.StartWatchingPorts();
   // As typed, also when the list lacks it: a pseudo-terminal or a by-id link is never listed.
@@ -154,9 +173,21 @@ void MainWindow::ClearCounts() {
 // the dialog manager, so Enter never presses the default button and Esc never closes the
 // window; Tab is still the window's and moves the focus.
 BOOL MainWindow::PreTranslateMessage(KeyMessage& msg) {
-  // Esc stops the files going out, whichever control has the focus.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && m_sender.IsSendingFile()) {
+  // Esc stops the files going out and the sequence, whichever control has the focus.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && (m_sender.IsSendingFile() || m_commands.SequenceRunning())) {
     m_sender.CancelFileSends();
+    m_commands.StopClicked();
+    return TRUE;
+  }
+  // F1..F12 send the first twelve commands, whichever control has the focus. F10 comes as a
+  // system key on Windows; Alt with a function key stays the system's (Alt+F4).
+  const bool plainKey = msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !IsKeyDown(VK_MENU));
+  if (plainKey && msg.wParam >= kKeyF1 && msg.wParam < kKeyF1 + CommandPanel::kFunctionKeys &&
+      m_commands.FunctionKey(static_cast<int>(msg.wParam - kKeyF1) + 1)) {
+    return TRUE;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && GetFocusId() == IDC_CMD_LIST) {
+    m_commands.SendSelected();
     return TRUE;
   }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && m_connection.IsOpen() && GetFocusId() == IDC_TX_EDIT) {
@@ -226,8 +257,9 @@ void MainWindow::LoadLineControl() {
 // The stored names stay English; the lists show their first entry ("None", "System") in the
 // window's language.
 void MainWindow::FillListsOfNames() {
-  const auto fill = [this](int id, const auto& values, auto nameOf, int firstName) {
+  const auto fill = [this](int id, const auto& values, auto nameOf, int firstName, bool followsSendBox = false) {
     ComboResetContent(id);
+    if (followsSendBox) ComboAddString(id, Text(IDS_AS_SEND_BOX));
     for (const auto value : values) {
       ComboAddString(id, value == values[0] ? Text(firstName) : std::u16string(nameOf(value)));
     }
@@ -235,6 +267,9 @@ void MainWindow::FillListsOfNames() {
   fill(IDC_FLOW, kFlowControls, &FlowControlName, IDS_NONE);
   fill(IDC_LINEEND, kLineEnds, &LineEndName, IDS_NONE);
   fill(IDC_APPEND, kAppendChecks, &AppendCheckName, IDS_NONE);
+  // A command's own lists begin with following the send box's.
+  fill(IDC_CMD_LINEEND, kLineEnds, &LineEndName, IDS_NONE, true);
+  fill(IDC_CMD_APPEND, kAppendChecks, &AppendCheckName, IDS_NONE, true);
   fill(IDC_ENCODING, platform::kTextEncodings, [](const platform::TextEncoding& e) { return e.name; }, IDS_SYSTEM);
 }
 
@@ -364,6 +399,7 @@ void MainWindow::PortOpened(const std::shared_ptr<platform::CommPort>& port) {
 }
 
 void MainWindow::PortClosed() {
+  m_commands.PortClosed();
   m_sender.SetPort(nullptr);
   m_receiver.DropCarry();
 }
@@ -437,4 +473,27 @@ bool MainWindow::ClosePortAfterFailure() { return m_connection.WriteFailed(); }
 
 std::u16string MainWindow::PortWaitedFor() const {
   return m_connection.IsWaiting() ? m_connection.PortOpened() : std::u16string();
+}
+
+// --- CommandsView ---
+
+void MainWindow::ShowCommandItems(const std::vector<std::u16string>& items) {
+  ListResetContent(IDC_CMD_LIST);
+  for (const auto& item : items) ListAddString(IDC_CMD_LIST, item);
+}
+
+void MainWindow::EnableCommandActions(bool selected, bool canMoveUp, bool canMoveDown) {
+  for (const int id : {IDC_CMD_SEND, IDC_CMD_REMOVE, IDC_CMD_APPLY}) EnableItem(id, selected);
+  EnableItem(IDC_CMD_UP, canMoveUp);
+  EnableItem(IDC_CMD_DOWN, canMoveDown);
+}
+
+void MainWindow::ShowSequenceSettings(int delayMs, int repeat) {
+  SetDlgItemText(IDC_CMD_DELAY, text::Decimal(delayMs));
+  SetDlgItemText(IDC_CMD_REPEAT, text::Decimal(repeat));
+}
+
+void MainWindow::ShowSequenceRunning(bool running) {
+  EnableItem(IDC_CMD_RUN, !running);
+  EnableItem(IDC_CMD_STOP, running);
 }

@@ -5,10 +5,13 @@
 
 #include "app/language.h"
 #include "app/settings.h"
+#include "res/resource.h"
 #include "platform/dialog.h"
 #include "receive/filter_dialog.h"
 #include "receive/receive_pipeline.h"
 #include "receive/receive_view.h"
+#include "send/command_panel.h"
+#include "send/commands_view.h"
 #include "send/sender.h"
 #include "send/sender_view.h"
 #include "serial/connection.h"
@@ -17,7 +20,11 @@
 // The main window: its controls, wired to the three parts that hold the behaviour (the
 // connection, the receive pipeline, the sender), each of which sees the window through its
 // own view. The window keeps the language and the settings file, and the keyboard.
-class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView, private SenderView {
+class MainWindow : public CDialogEx,
+                   private ConnectionView,
+                   private ReceiveView,
+                   private SenderView,
+                   private CommandsView {
  public:
   MainWindow();
   ~MainWindow() override;
@@ -34,6 +41,7 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   Connection& GetConnection() { return m_connection; }
   ReceivePipeline& GetReceiver() { return m_receiver; }
   Sender& GetSender() { return m_sender; }
+  CommandPanel& GetCommands() { return m_commands; }
   const std::u16string& Folder() const { return m_folder; }
 
  private:
@@ -123,6 +131,27 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   bool ClosePortAfterFailure() override;
   std::u16string PortWaitedFor() const override;
 
+  // CommandsView
+  void ShowCommandItems(const std::vector<std::u16string>& items) override;
+  void SelectCommandItem(int index) override { ListSetCurSel(IDC_CMD_LIST, index); }
+  int SelectedCommandItem() const override { return ListGetCurSel(IDC_CMD_LIST); }
+  void EnableCommandActions(bool selected, bool canMoveUp, bool canMoveDown) override;
+  std::u16string CommandNameTyped() const override { return GetDlgItemText(IDC_CMD_NAME); }
+  void SetCommandName(std::u16string_view name) override { SetDlgItemText(IDC_CMD_NAME, name); }
+  std::u16string CommandTextTyped() const override { return GetDlgItemText(IDC_CMD_TEXT); }
+  void SetCommandText(std::u16string_view text) override { SetDlgItemText(IDC_CMD_TEXT, text); }
+  bool CommandHexChecked() const override { return IsDlgButtonChecked(IDC_CMD_HEX) == BST_CHECKED; }
+  void CheckCommandHex(bool hex) override { CheckDlgButton(IDC_CMD_HEX, hex ? BST_CHECKED : BST_UNCHECKED); }
+  int CommandLineEndPicked() const override { return ComboGetCurSel(IDC_CMD_LINEEND); }
+  void PickCommandLineEnd(int index) override { ComboSetCurSel(IDC_CMD_LINEEND, index); }
+  int CommandAppendPicked() const override { return ComboGetCurSel(IDC_CMD_APPEND); }
+  void PickCommandAppend(int index) override { ComboSetCurSel(IDC_CMD_APPEND, index); }
+  int SequenceDelayTyped() const override { return GetDlgItemInt(IDC_CMD_DELAY); }
+  int SequenceRepeatTyped() const override { return GetDlgItemInt(IDC_CMD_REPEAT); }
+  void ShowSequenceSettings(int delayMs, int repeat) override;
+  void ShowSequenceRunning(bool running) override;
+  void ShowSequenceStatus(std::u16string_view text) override { SetDlgItemText(IDC_CMD_STATUS, text); }
+
   Language m_language;
   SettingsFile m_settings;
   std::u16string m_folder;  // the remembered folder, key Path
@@ -132,5 +161,6 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   FilterDialog m_filterDialog;
   ReceivePipeline m_receiver;
   Sender m_sender;
+  CommandPanel m_commands;
   Connection m_connection;
 };

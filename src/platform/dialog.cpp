@@ -181,6 +181,21 @@ void CDialogEx::SpinSetRange(int id, int lower, int upper) {
   if (m_window) m_window->SpinSetRange(id, lower, upper);
 }
 
+void CDialogEx::ListResetContent(int id) {
+  if (m_window) m_window->ListResetContent(id);
+}
+int CDialogEx::ListAddString(int id, std::u16string_view text) {
+  return m_window ? m_window->ListAddString(id, text) : LB_ERR;
+}
+int CDialogEx::ListGetCount(int id) const { return m_window ? m_window->ListGetCount(id) : 0; }
+std::u16string CDialogEx::ListGetItem(int id, int index) const {
+  return m_window ? m_window->ListGetItem(id, index) : std::u16string();
+}
+int CDialogEx::ListGetCurSel(int id) const { return m_window ? m_window->ListGetCurSel(id) : LB_ERR; }
+void CDialogEx::ListSetCurSel(int id, int index) {
+  if (m_window) m_window->ListSetCurSel(id, index);
+}
+
 void CDialogEx::EditGetSel(int id, int& start, int& end) const {
   start = end = 0;
   if (m_window) m_window->EditGetSel(id, start, end);

@@ -145,6 +145,13 @@ class CDialogEx {
   int ComboSelectString(int id, int startAfter, std::u16string_view text);
   void SpinSetRange(int id, int lower, int upper);
 
+  void ListResetContent(int id);
+  int ListAddString(int id, std::u16string_view text);
+  int ListGetCount(int id) const;
+  std::u16string ListGetItem(int id, int index) const;
+  int ListGetCurSel(int id) const;
+  void ListSetCurSel(int id, int index);
+
   void EditGetSel(int id, int& start, int& end) const;
   void EditSetSel(int id, int start, int end);
   void EditScrollCaret(int id);

@@ -14,6 +14,7 @@ enum class ControlKind {
   ComboBox,       // CBS_DROPDOWN: list with an edit field
   DropDownList,   // CBS_DROPDOWNLIST: list only
   UpDown,         // msctls_updown32
+  ListBox,        // LBS_NOTIFY: a list that reports selection and double clicks
 };
 
 struct ControlTemplate {

@@ -57,6 +57,15 @@ class DialogWindow {
   virtual void ComboSetCurSel(int id, int index) = 0;  // also puts the item into the edit field
   virtual void SpinSetRange(int id, int lower, int upper) = 0;
 
+  // List boxes keep their items in the order added. The program's selection raises no
+  // notification; the user's raises LBN_SELCHANGE, and a double click LBN_DBLCLK.
+  virtual void ListResetContent(int id) = 0;
+  virtual int ListAddString(int id, std::u16string_view text) = 0;
+  virtual int ListGetCount(int id) const = 0;
+  virtual std::u16string ListGetItem(int id, int index) const = 0;
+  virtual int ListGetCurSel(int id) const = 0;  // LB_ERR when none is selected
+  virtual void ListSetCurSel(int id, int index) = 0;  // LB_ERR (or out of range): none
+
   virtual void EditGetSel(int id, int& start, int& end) const = 0;
   virtual void EditSetSel(int id, int start, int end) = 0;  // end -1: to the end
   virtual void EditScrollCaret(int id) = 0;

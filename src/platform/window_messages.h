@@ -27,6 +27,8 @@ inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT CBN_DROPDOWN = 7;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
 inline constexpr UINT EN_SETFOCUS = 0x0100;
 inline constexpr UINT EN_KILLFOCUS = 0x0200;
 inline constexpr UINT EN_CHANGE = 0x0300;
@@ -46,6 +48,7 @@ inline constexpr UINT BST_UNCHECKED = 0;
 inline constexpr UINT BST_CHECKED = 1;
 
 inline constexpr int CB_ERR = -1;
+inline constexpr int LB_ERR = -1;
 
 // A key message as the keyboard pre-processing sees it.
 struct KeyMessage {

@@ -18,6 +18,8 @@ constexpr std::uint32_t kGroupBox = Child | Visible | GroupBox;
 constexpr std::uint32_t kLabel = Child | Visible | Group | Left;
 constexpr std::uint32_t kSettingLabel = kLabel | CenterImage;
 constexpr std::uint32_t kSettingCombo = Child | Visible | VScroll | TabStop | DropDown | ComboAutoHScroll;
+constexpr std::uint32_t kLineEdit = Child | Visible | Border | TabStop | AutoHScroll;
+constexpr std::uint32_t kListOnlyCombo = Child | Visible | VScroll | TabStop | DropDownList;
 constexpr std::uint32_t kMultiLineEdit = Child | Visible | Border | VScroll | Multiline | AutoVScroll | WantReturn;
 
 using K = ControlKind;
@@ -109,7 +111,40 @@ constexpr ControlTemplate kMainControls[] = {
     // The bytes Append adds to the send box's frame.
     {IDC_APPEND_VALUE, "IDC_APPEND_VALUE", K::StaticText, kLabel, ExTransparent, u"", 446, 258, 83, 8},
     {IDC_GRP_TXOPT, "IDC_GRP_TXOPT", K::GroupBox, kGroupBox, ExTransparent, u"Send options", 441, 214, 92, 68},
-    // The commands.
+    // The commands: the list and what acts on the selected one, its editor, the sequence,
+    // the file.
+    {IDC_CMD_LIST, "IDC_CMD_LIST", K::ListBox,
+     Child | Visible | Border | VScroll | TabStop | LbsNotify | LbsNoIntegralHeight, 0, u"", 542, 13, 140, 92},
+    {IDC_CMD_SEND, "IDC_CMD_SEND", K::PushButton, kButton | Disabled, 0, u"Send", 542, 107, 34, 14},
+    {IDC_CMD_UP, "IDC_CMD_UP", K::PushButton, kButton | Disabled, 0, u"Up", 577, 107, 34, 14},
+    {IDC_CMD_DOWN, "IDC_CMD_DOWN", K::PushButton, kButton | Disabled, 0, u"Down", 612, 107, 34, 14},
+    {IDC_CMD_REMOVE, "IDC_CMD_REMOVE", K::PushButton, kButton | Disabled, 0, u"Remove", 647, 107, 35, 14},
+    {IDC_LBL_CMD_NAME, "IDC_LBL_CMD_NAME", K::StaticText, kSettingLabel, ExTransparent, u"Name:", 542, 128, 31, 8},
+    {IDC_CMD_NAME, "IDC_CMD_NAME", K::Edit, kLineEdit, 0, u"", 574, 126, 108, 12},
+    {IDC_LBL_CMD_TEXT, "IDC_LBL_CMD_TEXT", K::StaticText, kSettingLabel, ExTransparent, u"Text:", 542, 142, 31, 8},
+    {IDC_CMD_TEXT, "IDC_CMD_TEXT", K::Edit, kLineEdit, 0, u"", 574, 140, 108, 12},
+    {IDC_CMD_HEX, "IDC_CMD_HEX", K::CheckBox, kCheckBox, ExTransparent, u"Hex", 574, 155, 60, 10},
+    {IDC_LBL_CMD_LINEEND, "IDC_LBL_CMD_LINEEND", K::StaticText, kSettingLabel, ExTransparent, u"Line end:", 542,
+     169, 31, 8},
+    {IDC_CMD_LINEEND, "IDC_CMD_LINEEND", K::DropDownList, kListOnlyCombo, 0, u"", 574, 167, 108, 70},
+    {IDC_LBL_CMD_APPEND, "IDC_LBL_CMD_APPEND", K::StaticText, kSettingLabel, ExTransparent, u"Append:", 542, 184,
+     31, 8},
+    {IDC_CMD_APPEND, "IDC_CMD_APPEND", K::DropDownList, kListOnlyCombo, 0, u"", 574, 182, 108, 90},
+    {IDC_CMD_ADD, "IDC_CMD_ADD", K::PushButton, kButton, 0, u"Add", 542, 198, 69, 14},
+    {IDC_CMD_APPLY, "IDC_CMD_APPLY", K::PushButton, kButton | Disabled, 0, u"Apply", 613, 198, 69, 14},
+    {IDC_LBL_CMD_DELAY, "IDC_LBL_CMD_DELAY", K::StaticText, kSettingLabel, ExTransparent, u"Delay:", 542, 218, 31, 8},
+    {IDC_CMD_DELAY, "IDC_CMD_DELAY", K::Edit, kLineEdit | Number, 0, u"100", 574, 216, 40, 12},
+    {IDC_LBL_CMD_MS, "IDC_LBL_CMD_MS", K::StaticText, kLabel, ExTransparent, u"ms", 617, 218, 65, 8},
+    {IDC_LBL_CMD_REPEAT, "IDC_LBL_CMD_REPEAT", K::StaticText, kSettingLabel, ExTransparent, u"Repeat:", 542, 233, 31,
+     8},
+    {IDC_CMD_REPEAT, "IDC_CMD_REPEAT", K::Edit, kLineEdit | Number, 0, u"1", 574, 231, 40, 12},
+    {IDC_LBL_CMD_REPEAT_HINT, "IDC_LBL_CMD_REPEAT_HINT", K::StaticText, kLabel, ExTransparent, u"0: until stopped",
+     617, 233, 65, 8},
+    {IDC_CMD_RUN, "IDC_CMD_RUN", K::PushButton, kButton, 0, u"Run", 542, 246, 69, 14},
+    {IDC_CMD_STOP, "IDC_CMD_STOP", K::PushButton, kButton | Disabled, 0, u"Stop", 613, 246, 69, 14},
+    {IDC_CMD_STATUS, "IDC_CMD_STATUS", K::StaticText, kLabel, ExTransparent, u"", 542, 264, 140, 8},
+    {IDC_CMD_IMPORT, "IDC_CMD_IMPORT", K::PushButton, kButton, 0, u"Import...", 542, 282, 69, 14},
+    {IDC_CMD_EXPORT, "IDC_CMD_EXPORT", K::PushButton, kButton, 0, u"Export...", 613, 282, 69, 14},
     {IDC_GRP_COMMANDS, "IDC_GRP_COMMANDS", K::GroupBox, kGroupBox, ExTransparent, u"Commands", 537, 3, 150, 299},
 };
 

@@ -74,6 +74,8 @@ const char* ControlClass(ControlKind kind) {
       return "ComboBox";
     case ControlKind::UpDown:
       return "msctls_updown32";
+    case ControlKind::ListBox:
+      return "ListBox";
   }
   return "Static";
 }

@@ -93,6 +93,22 @@ constexpr Row kRows[] = {
     {1141, {u"Commands", u"命令", u"命令"}},
     {1142, {u"Line end", u"行尾", u"行尾"}},
     {1143, {u"Append", u"校验", u"校驗"}},
+    {1144, {u"Add", u"添加", u"新增"}},
+    {1145, {u"Apply", u"应用", u"套用"}},
+    {1146, {u"Remove", u"删除", u"刪除"}},
+    {1147, {u"Up", u"上移", u"上移"}},
+    {1148, {u"Down", u"下移", u"下移"}},
+    {1149, {u"Name", u"名称", u"名稱"}},
+    {1150, {u"Text", u"内容", u"內容"}},
+    {1151, {u"As send box", u"同发送区", u"同發送區"}},
+    {1152, {u"Delay", u"延时", u"延時"}},
+    {1153, {u"Repeat", u"重复", u"重複"}},
+    {1154, {u"0: until stopped", u"0：直到停止", u"0：直到停止"}},
+    {1155, {u"Run", u"运行", u"執行"}},
+    {1156, {u"Stop", u"停止", u"停止"}},
+    {1157, {u"Import...", u"导入...", u"匯入..."}},
+    {1158, {u"Export...", u"导出...", u"匯出..."}},
+    {1159, {u"Step %s, round %s", u"第 %s 步，第 %s 轮", u"第 %s 步，第 %s 輪"}},
     // Encodings and the hex dump
     {1160, {u"Encoding", u"编码", u"編碼"}},
     {1161, {u"Hex dump", u"十六进制转储", u"十六進制傾印"}},
@@ -126,6 +142,27 @@ constexpr Row kRows[] = {
       u"只有群組 %s 的成員才能開啟它，而您不在該群組中。\n請用以下指令加入該群組：\n"
       u"    sudo usermod -aG %s $USER\n"
       u"然後登出並重新登入。"}},
+
+    // The commands, continued
+    {2100, {u"Finished", u"已完成", u"已完成"}},
+    {2101, {u"Stopped", u"已停止", u"已停止"}},
+    {2102, {u"A command needs a text to send.", u"命令需要有发送内容。", u"命令需要有發送內容。"}},
+    {2103, {u"There are no commands to run.", u"没有可运行的命令。", u"沒有可執行的命令。"}},
+    {2104, {u"Open a port first: the commands go out through it.", u"请先打开串口：命令经由它发送。",
+            u"請先開啟串口：命令經由它發送。"}},
+    {2105, {u"%s: lines %s are not commands and were skipped.", u"%s：第 %s 行不是命令，已跳过。",
+            u"%s：第 %s 行不是命令，已略過。"}},
+    {2106,
+     {u"The commands cannot be saved to %s. They stay in the window until Tarvolm closes: export them, or make the "
+      u"folder writable.",
+      u"无法把命令保存到 %s。在 Tarvolm 关闭前命令仍保留在窗口中：请导出它们，或让该文件夹可写。",
+      u"無法把命令儲存到 %s。在 Tarvolm 關閉前命令仍保留在視窗中：請匯出它們，或讓該資料夾可寫入。"}},
+    {2107,
+     {u"The commands file %s cannot be read: Tarvolm starts without commands and will not change the file.",
+      u"无法读取命令文件 %s：Tarvolm 不带命令启动，不会改动该文件。",
+      u"無法讀取命令檔 %s：Tarvolm 不帶命令啟動，不會改動該檔案。"}},
+    {2108, {u"The file %s cannot be read.", u"无法读取文件 %s。", u"無法讀取檔案 %s。"}},
+    {2109, {u"The file %s cannot be written.", u"无法写入文件 %s。", u"無法寫入檔案 %s。"}},
 };
 
 constexpr int kLanguageBaseStep = 100;
@@ -135,8 +172,8 @@ constexpr int kFirstId = 103;
 
 const char16_t* FindResourceString(int id) {
   if (id < kFirstId) return nullptr;
-  // Two blocks of the same shape: English 103..199 and 1100..1199, each followed by its
-  // Simplified (+100) and Traditional (+200) texts.
+  // Blocks of the same shape: English 103..199, 1100..1199 and 2100..2199, each followed
+  // by its Simplified (+100) and Traditional (+200) texts.
   const int language = (id / kLanguageBaseStep - 1) % 10;
   if (language >= LanguageCount) return nullptr;
   const int englishId = id - language * kLanguageBaseStep;

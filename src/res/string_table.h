@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The string table: English ids 103..199 and 1100..1199, Simplified Chinese at +100,
+// The string table: English ids 103..199, 1100..1199 and 2100..2199, Simplified Chinese at +100,
 // Traditional Chinese at +200. Returns nullptr for an id that is not in the table.
 const char16_t* FindResourceString(int id);
 
@@ -90,9 +90,37 @@ inline constexpr int IDS_SYSTEM = 1162;  // the encoding of the system's locale
 // The encoding, the count, the first character, in this order.
 inline constexpr int IDS_CHARACTERS_REPLACED = 1163;
 inline constexpr int IDS_ENCODING_MISSING = 1164;  // %s is the encoding
+inline constexpr int IDS_CMD_ADD = 1144;
+inline constexpr int IDS_CMD_APPLY = 1145;
+inline constexpr int IDS_CMD_REMOVE = 1146;
+inline constexpr int IDS_CMD_UP = 1147;
+inline constexpr int IDS_CMD_DOWN = 1148;
+inline constexpr int IDS_CMD_NAME = 1149;
+inline constexpr int IDS_CMD_TEXT = 1150;
+inline constexpr int IDS_AS_SEND_BOX = 1151;  // first in the command's Line end and Append lists
+inline constexpr int IDS_CMD_DELAY = 1152;
+inline constexpr int IDS_CMD_REPEAT = 1153;
+inline constexpr int IDS_CMD_REPEAT_HINT = 1154;
+inline constexpr int IDS_CMD_RUN = 1155;
+inline constexpr int IDS_CMD_STOP = 1156;
+inline constexpr int IDS_CMD_IMPORT = 1157;
+inline constexpr int IDS_CMD_EXPORT = 1158;
+inline constexpr int IDS_CMD_STEP = 1159;  // the first %s is "2/3", the second "1/3" or "4" (until stopped)
 inline constexpr int IDS_SETTINGS_UNREADABLE = 1180;  // %s is the path; a reason follows
 inline constexpr int IDS_NOT_A_FILE = 1181;
 inline constexpr int IDS_CANNOT_OPEN = 1182;
 inline constexpr int IDS_TOO_LARGE = 1183;
 inline constexpr int IDS_NOT_TEXT = 1184;
 inline constexpr int IDS_JOIN_PORT_GROUP = 1190;  // every %s is the group
+
+// The third block, 2100-2199: the commands 2100-2119.
+inline constexpr int IDS_CMD_FINISHED = 2100;
+inline constexpr int IDS_CMD_STOPPED = 2101;
+inline constexpr int IDS_CMD_NEEDS_TEXT = 2102;
+inline constexpr int IDS_CMD_NONE_TO_RUN = 2103;
+inline constexpr int IDS_CMD_PORT_CLOSED = 2104;
+inline constexpr int IDS_CMD_LINES_SKIPPED = 2105;  // the file, then the line numbers
+inline constexpr int IDS_CMD_NOT_SAVED = 2106;      // %s is the path
+inline constexpr int IDS_CMD_FILE_UNREADABLE = 2107;  // %s is the path
+inline constexpr int IDS_CMD_CANNOT_READ = 2108;    // %s is the path
+inline constexpr int IDS_CMD_CANNOT_WRITE = 2109;   // %s is the path

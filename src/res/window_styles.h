@@ -53,6 +53,10 @@ inline constexpr std::uint32_t DropDown = 0x0002;          // CBS_DROPDOWN
 inline constexpr std::uint32_t DropDownList = 0x0003;      // CBS_DROPDOWNLIST
 inline constexpr std::uint32_t ComboAutoHScroll = 0x0040;  // CBS_AUTOHSCROLL
 
+// List box styles.
+inline constexpr std::uint32_t LbsNotify = 0x0001;            // LBS_NOTIFY
+inline constexpr std::uint32_t LbsNoIntegralHeight = 0x0100;  // LBS_NOINTEGRALHEIGHT
+
 // Up-down control styles.
 inline constexpr std::uint32_t UdsWrap = 0x0001;         // UDS_WRAP
 inline constexpr std::uint32_t UdsSetBuddyInt = 0x0002;  // UDS_SETBUDDYINT

@@ -70,6 +70,11 @@ void SendThread::SetPort(std::shared_ptr<platform::CommPort> port) {
 
 std::uint64_t SendThread::Connection() const { return CurrentTarget().connection; }
 
+bool SendThread::Pending() const {
+  std::lock_guard lock(m_mutex);
+  return m_writing || !m_requests.empty();
+}
+
 SendThread::Target SendThread::CurrentTarget() const {
   std::lock_guard lock(m_mutex);
   return Target{m_port, m_connection};
@@ -108,10 +113,12 @@ void SendThread::Run() {
     Request request;
     {
       std::unique_lock lock(m_mutex);
+      m_writing = false;
       m_queued.wait(lock, [this] { return m_stopping.load() || !m_requests.empty(); });
       if (m_stopping.load()) return;
       request = std::move(m_requests.front());
       m_requests.pop_front();
+      m_writing = true;
     }
     if (request.file) {
       SendFile(*request.file);

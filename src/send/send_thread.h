@@ -58,6 +58,8 @@ class SendThread {
   // A break on the line once what was queued before has left; a port that refuses it is
   // reported as a failed write of nothing.
   bool QueueBreak(std::chrono::milliseconds duration);
+  // Whether a request is queued or still being written.
+  bool Pending() const;
 
  private:
   struct Request {
@@ -84,6 +86,7 @@ class SendThread {
   std::condition_variable m_queued;
   std::deque<Request> m_requests;
   bool m_running = false;
+  bool m_writing = false;  // the thread holds a request it has not finished
   std::atomic<bool> m_stopping{false};  // read by the thread between the pieces of a file
   std::shared_ptr<platform::CommPort> m_port;
   std::uint64_t m_connection = 0;

@@ -106,16 +106,35 @@ void Sender::SendBox(bool byTimer) {
   }
   const platform::TextEncoding encoding = m_view.EncodingChosen();
   platform::WideEncoder::Replaced replaced;
-  auto bytes = BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked(),
-                              encoding.CodePage(), &replaced);
-  if (bytes.empty()) return;
-  AppendEnding(bytes, m_view.FrameEndingChosen());
-  // A fresh buffer per request: requests still queued keep their own bytes.
-  m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
+  QueueFrame(BytesOfSendBox(m_view.SendText(), m_view.SendHexChecked(), m_view.IgnoreSpaceChecked(),
+                            encoding.CodePage(), &replaced),
+             m_view.FrameEndingChosen());
   // Auto send says it once per run, not at every tick.
   if (replaced.count == 0 || (byTimer && m_replacedReportedInAutoSend)) return;
   m_replacedReportedInAutoSend = byTimer;
   ReportReplaced(encoding, replaced);
+}
+
+// A command's hex text is written with spaces between the pairs, whatever the send box's
+// Ignore Space says.
+bool Sender::SendCommand(const Command& command) {
+  if (!PortOpen()) {
+    RefuseWhileWaiting();
+    return false;
+  }
+  const platform::TextEncoding encoding = m_view.EncodingChosen();
+  platform::WideEncoder::Replaced replaced;
+  QueueFrame(BytesOfSendBox(command.text, command.hex, true, encoding.CodePage(), &replaced),
+             EndingOf(command, m_view.FrameEndingChosen()));
+  if (replaced.count > 0) ReportReplaced(encoding, replaced);
+  return true;
+}
+
+void Sender::QueueFrame(std::vector<std::uint8_t> bytes, FrameEnding ending) {
+  if (bytes.empty()) return;
+  AppendEnding(bytes, ending);
+  // A fresh buffer per request: requests still queued keep their own bytes.
+  m_thread.QueueBytes(std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes)));
 }
 
 void Sender::ReportReplaced(const platform::TextEncoding& encoding, const platform::WideEncoder::Replaced& replaced) {

@@ -10,6 +10,7 @@
 #include "platform/dialog_window.h"
 #include "platform/text_encoding.h"
 #include "platform/wide_encoder.h"
+#include "send/command.h"
 #include "send/file_history.h"
 #include "send/send_thread.h"
 
@@ -30,6 +31,11 @@ class Sender : public SendReports {
   bool PortOpen() const { return m_port != nullptr; }
 
   void Send();  // the Send command: the send box, in text or hex, once
+  // A saved command, its frame ended by its own choices or the send box's lists. False when
+  // no port is open.
+  bool SendCommand(const Command& command);
+  // Whether what was queued has not all been written yet.
+  bool WritesPending() const { return m_thread.Pending(); }
   void BreakClicked();  // a break of kBreakLength after what is queued
   static constexpr std::chrono::milliseconds kBreakLength{250};
   void ClearSendBox();
@@ -62,6 +68,7 @@ class Sender : public SendReports {
   void SendBox(bool byTimer);
   // Once per send: how many characters the encoding lacked went as '?', and the first.
   void ReportReplaced(const platform::TextEncoding& encoding, const platform::WideEncoder::Replaced& replaced);
+  void QueueFrame(std::vector<std::uint8_t> bytes, FrameEnding ending);
   // Opens the file and checks its mark at once, then queues it when the port is open; the
   // file enters the history either way.
   void SendFile(const std::u16string& name, const std::u16string& path);

@@ -167,6 +167,7 @@ TEST(ResourceScript, DialogsReadBackAsTheirTemplates) {
           {ControlKind::PushButton, "Button"}, {ControlKind::CheckBox, "Button"},   {ControlKind::GroupBox, "Button"},
           {ControlKind::StaticText, "Static"}, {ControlKind::Edit, "Edit"},         {ControlKind::MultiLineEdit, "Edit"},
           {ControlKind::ComboBox, "ComboBox"}, {ControlKind::DropDownList, "ComboBox"}, {ControlKind::UpDown, "msctls_updown32"},
+          {ControlKind::ListBox, "ListBox"},
       };
       EXPECT_EQ(Unquote(f[2]), classes.at(c.kind));
     }

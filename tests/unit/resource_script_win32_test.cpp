@@ -49,7 +49,7 @@ class TemplateReader {
   // The predefined control classes may be stored by ordinal or by name, in any case.
   std::u16string ClassName() {
     static const std::map<std::u16string, std::u16string> kOrdinals = {
-        {u"#128", u"BUTTON"}, {u"#129", u"EDIT"}, {u"#130", u"STATIC"}, {u"#133", u"COMBOBOX"}};
+        {u"#128", u"BUTTON"}, {u"#129", u"EDIT"}, {u"#130", u"STATIC"}, {u"#131", u"LISTBOX"}, {u"#133", u"COMBOBOX"}};
     std::u16string name = StringOrOrdinal();
     if (const auto known = kOrdinals.find(name); known != kOrdinals.end()) return known->second;
     for (char16_t& c : name) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
@@ -90,6 +90,8 @@ std::u16string ExpectedClass(ControlKind kind) {
       return u"COMBOBOX";
     case ControlKind::UpDown:
       return u"MSCTLS_UPDOWN32";
+    case ControlKind::ListBox:
+      return u"LISTBOX";
   }
   return u"?";
 }

@@ -81,7 +81,10 @@ TEST(MainDialogTemplate, InitialVisibilityAndEnabling) {
     EXPECT_EQ((c.style & ws::Visible) == 0, hidden) << c.name;
     // The line controls that need an open port start greyed.
     const bool disabled = c.id == IDC_TX_IGNORESPACE || c.id == IDC_RX_ADDSPACE || c.id == IDC_BREAK ||
-                          c.id == IDC_CTS || c.id == IDC_DSR || c.id == IDC_DCD || c.id == IDC_RI;
+                          c.id == IDC_CTS || c.id == IDC_DSR || c.id == IDC_DCD || c.id == IDC_RI ||
+                          // and what acts on a selected command or a running sequence
+                          c.id == IDC_CMD_SEND || c.id == IDC_CMD_UP || c.id == IDC_CMD_DOWN ||
+                          c.id == IDC_CMD_REMOVE || c.id == IDC_CMD_APPLY || c.id == IDC_CMD_STOP;
     EXPECT_EQ((c.style & ws::Disabled) != 0, disabled) << c.name;
   }
   EXPECT_FALSE(FindControl(dialog, IDC_RX_EDIT)->style & ws::TabStop);
@@ -160,7 +163,13 @@ TEST(StringTable, EveryEnglishTextHasBothTranslations) {
   EXPECT_NE(FindResourceString(IDS_SOCKETS_INIT_FAILED), nullptr);
   EXPECT_EQ(FindResourceString(IDS_SOCKETS_INIT_FAILED + 100), nullptr);
   EXPECT_EQ(FindResourceString(IDS_SOCKETS_INIT_FAILED + 200), nullptr);
-  for (int outside : {-1, 0, 102, IDS_READ_FILE_ERROR + 1, 199, 200, 202, 399, 400, 1000}) {
+  // The third block maps to its languages by the same rule, and has nothing beyond them.
+  for (int id : {IDS_CMD_ADD, IDS_CMD_STEP, IDS_CMD_FINISHED, IDS_CMD_CANNOT_WRITE}) {
+    EXPECT_NE(FindResourceString(id + 100), nullptr) << id + 100;
+    EXPECT_NE(FindResourceString(id + 200), nullptr) << id + 200;
+    EXPECT_NE(std::u16string(FindResourceString(id + 100)), FindResourceString(id)) << id;
+  }
+  for (int outside : {-1, 0, 102, IDS_READ_FILE_ERROR + 1, 199, 200, 202, 399, 400, 1000, 2000, IDS_CMD_FINISHED + 300}) {
     EXPECT_EQ(FindResourceString(outside), nullptr) << outside;
   }
 }

@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -229,6 +230,46 @@ TEST_F(QtDialogTest, CombosReportOnlyTheUsersSelectionChangesAndTheDropDown) {
   EXPECT_EQ(dialog.Notified(CBN_DROPDOWN), std::vector<int>{IDC_PORT});
   EXPECT_EQ(port->view()->model()->rowCount(), 1);
   port->hidePopup();
+}
+
+TEST_F(QtDialogTest, TheListBoxReportsTheUsersSelectionAndDoubleClicksAsThroughItsAccessibleActions) {
+  auto* list = Control<QListWidget>(IDC_CMD_LIST);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->accessibleName(), QStringLiteral("Commands")) << "named by its panel";
+  for (const char16_t* item : {u"F1  one", u"F2  two", u"F3  three"}) Window().ListAddString(IDC_CMD_LIST, item);
+  EXPECT_EQ(Window().ListGetCount(IDC_CMD_LIST), 3);
+  EXPECT_EQ(Window().ListGetItem(IDC_CMD_LIST, 1), u"F2  two");
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), LB_ERR);
+  Window().ListSetCurSel(IDC_CMD_LIST, 1);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 1);
+  EXPECT_TRUE(dialog.Notified(LBN_SELCHANGE).empty()) << "the program's selection is no user's";
+
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 2);
+  QTest::keyClick(list, Qt::Key_Up);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 1);
+  EXPECT_EQ(dialog.Notified(LBN_SELCHANGE), (std::vector<int>{IDC_CMD_LIST, IDC_CMD_LIST}));
+  // A double click is a click, then the second press.
+  const QPoint first = list->visualItemRect(list->item(0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+  EXPECT_EQ(dialog.Notified(LBN_DBLCLK), std::vector<int>{IDC_CMD_LIST});
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 0);
+
+  // A screen reader selects an item through the item's own action.
+  const std::size_t beforeAction = dialog.Notified(LBN_SELCHANGE).size();
+  QAccessibleInterface* item = QAccessible::queryAccessibleInterface(list)->child(2);
+  ASSERT_NE(item, nullptr);
+  ASSERT_NE(item->actionInterface(), nullptr);
+  item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 2);
+  const std::size_t afterAction = dialog.Notified(LBN_SELCHANGE).size();
+  EXPECT_GT(afterAction, beforeAction);
+
+  Window().ListResetContent(IDC_CMD_LIST);
+  EXPECT_EQ(Window().ListGetCount(IDC_CMD_LIST), 0);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), LB_ERR);
+  EXPECT_EQ(dialog.Notified(LBN_SELCHANGE).size(), afterAction);
 }
 
 TEST_F(QtDialogTest, EveryKeyPassesTheOwnersPreTranslationFirst) {

@@ -174,6 +174,40 @@ TEST_F(Win32DialogTest, ReportsClicksChecksAndOneChangePerTextSet) {
   EXPECT_EQ(dialog.ComboAddString(4321, u"x"), CB_ERR);
 }
 
+TEST_F(Win32DialogTest, TheListBoxReportsTheUsersSelectionAndDoubleClicksButNotTheProgramsSelection) {
+  const HWND list = Item(dialog, IDC_CMD_LIST);
+  ASSERT_NE(list, nullptr);
+  const LONG style = ::GetWindowLongW(list, GWL_STYLE);
+  // The scroll bar's bit comes and goes with the items that do not fit.
+  EXPECT_EQ(style & (LBS_NOTIFY | WS_TABSTOP), LBS_NOTIFY | WS_TABSTOP);
+  for (const char16_t* item : {u"F1  one", u"F2  two", u"F3  三"}) Window().ListAddString(IDC_CMD_LIST, item);
+  EXPECT_EQ(Window().ListGetCount(IDC_CMD_LIST), 3);
+  EXPECT_EQ(Window().ListGetItem(IDC_CMD_LIST, 2), u"F3  三");
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), LB_ERR);
+  Window().ListSetCurSel(IDC_CMD_LIST, 1);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 1);
+  Window().ListSetCurSel(IDC_CMD_LIST, 7);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), LB_ERR) << "out of range selects none";
+  PumpFor(std::chrono::milliseconds(30));
+  EXPECT_TRUE(dialog.Notified(LBN_SELCHANGE).empty());
+
+  RECT third{};
+  ASSERT_NE(::SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third)), LB_ERR);
+  const LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+  ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+  ::SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  ::SendMessageW(list, WM_LBUTTONUP, 0, at);
+  PumpFor(std::chrono::milliseconds(30));
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), 2);
+  EXPECT_FALSE(dialog.Notified(LBN_SELCHANGE).empty());
+  EXPECT_EQ(dialog.Notified(LBN_DBLCLK), std::vector<int>{IDC_CMD_LIST});
+
+  Window().ListResetContent(IDC_CMD_LIST);
+  EXPECT_EQ(Window().ListGetCount(IDC_CMD_LIST), 0);
+  EXPECT_EQ(Window().ListGetCurSel(IDC_CMD_LIST), LB_ERR);
+}
+
 TEST_F(Win32DialogTest, CloseBoxTimersAndDropsReachTheOwner) {
   ::SendMessageW(Hwnd(dialog), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(dialog.closeRequests, 1);

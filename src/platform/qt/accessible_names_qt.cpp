@@ -59,7 +59,7 @@ int FramingGroup(std::span<const Placed> controls, const QRect& target) {
 
 int NamingControl(std::span<const Placed> controls, std::size_t index, QSize gap) {
   const QRect& target = controls[index].rect;
-  if (controls[index].kind == ControlKind::MultiLineEdit) {
+  if (controls[index].kind == ControlKind::MultiLineEdit || controls[index].kind == ControlKind::ListBox) {
     if (const int group = FramingGroup(controls, target); group >= 0) return group;
   }
   for (const ControlKind kind : {ControlKind::StaticText, ControlKind::PushButton}) {

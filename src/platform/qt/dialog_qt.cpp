@@ -24,6 +24,7 @@
 #include "platform/qt/combo_box_qt.h"
 #include "platform/qt/dialog_units_qt.h"
 #include "platform/qt/file_dialog_qt.h"
+#include "platform/qt/list_box_qt.h"
 #include "platform/qt/multi_line_edit_qt.h"
 #include "platform/qt/waker_qt.h"
 #include "platform/qt/up_down_qt.h"
@@ -270,6 +271,8 @@ QWidget* QtDialogWindow::CreateControl(const ControlTemplate& ct, QWidget* previ
       auto* buddy = (ct.style & ws::UdsAutoBuddy) ? qobject_cast<QLineEdit*>(previous) : nullptr;
       return new UpDownWidget(buddy, (ct.style & ws::UdsWrap) != 0, m_dialog);
     }
+    case ControlKind::ListBox:
+      return new ListBoxWidget(m_dialog);
   }
   return new QWidget(m_dialog);
 }
@@ -312,6 +315,12 @@ void QtDialogWindow::ConnectNotifications(const Control& control) {
       connect(combo, &ComboBoxWidget::userSelectionChanged, this, [this, id] { Notify(CBN_SELCHANGE, id); });
       break;
     }
+    case ControlKind::ListBox: {
+      auto* list = static_cast<ListBoxWidget*>(widget);
+      connect(list, &ListBoxWidget::userSelectionChanged, this, [this, id] { Notify(LBN_SELCHANGE, id); });
+      connect(list, &ListBoxWidget::itemDoubleClickedByUser, this, [this, id] { Notify(LBN_DBLCLK, id); });
+      break;
+    }
     default:
       break;
   }
@@ -346,6 +355,7 @@ void QtDialogWindow::NameControls() {
       case ControlKind::MultiLineEdit:
       case ControlKind::ComboBox:
       case ControlKind::DropDownList:
+      case ControlKind::ListBox:
       case ControlKind::UpDown: {
         // An up-down control is named as its buddy, which sits where it was in the template.
         const std::size_t subject = control.tpl->kind == ControlKind::UpDown && i > 0 ? i - 1 : i;
@@ -408,6 +418,7 @@ std::u16string QtDialogWindow::TextOf(const Control& control) const {
     case ControlKind::DropDownList:
       return ToU16(static_cast<QComboBox*>(widget)->currentText());
     case ControlKind::UpDown:
+    case ControlKind::ListBox:
       return {};
   }
   return {};
@@ -452,6 +463,7 @@ void QtDialogWindow::SetText(int id, std::u16string_view text) {
       static_cast<ComboBoxWidget*>(widget)->SetText(value);
       break;
     case ControlKind::UpDown:
+    case ControlKind::ListBox:
       break;
   }
   if (!control->named.empty()) UpdateNames(*control, value);
@@ -538,6 +550,40 @@ void QtDialogWindow::ComboSetCurSel(int id, int index) {
 void QtDialogWindow::SpinSetRange(int id, int lower, int upper) {
   const Control* control = Find(id);
   if (auto* spin = control ? qobject_cast<UpDownWidget*>(control->widget) : nullptr) spin->SetRange(lower, upper);
+}
+
+ListBoxWidget* QtDialogWindow::ListBox(int id) const {
+  const Control* control = Find(id);
+  return control ? qobject_cast<ListBoxWidget*>(control->widget) : nullptr;
+}
+
+void QtDialogWindow::ListResetContent(int id) {
+  if (ListBoxWidget* list = ListBox(id)) list->ResetContent();
+}
+
+int QtDialogWindow::ListAddString(int id, std::u16string_view text) {
+  ListBoxWidget* list = ListBox(id);
+  return list ? list->AddString(ToQString(text)) : LB_ERR;
+}
+
+int QtDialogWindow::ListGetCount(int id) const {
+  const ListBoxWidget* list = ListBox(id);
+  return list ? list->count() : 0;
+}
+
+std::u16string QtDialogWindow::ListGetItem(int id, int index) const {
+  const ListBoxWidget* list = ListBox(id);
+  const QListWidgetItem* item = list ? list->item(index) : nullptr;
+  return item ? ToU16(item->text()) : std::u16string();
+}
+
+int QtDialogWindow::ListGetCurSel(int id) const {
+  const ListBoxWidget* list = ListBox(id);
+  return list ? list->CurSel() : LB_ERR;
+}
+
+void QtDialogWindow::ListSetCurSel(int id, int index) {
+  if (ListBoxWidget* list = ListBox(id)) list->SetCurSel(index);
 }
 
 void QtDialogWindow::EditGetSel(int id, int& start, int& end) const {

@@ -18,6 +18,7 @@ class QKeyEvent;
 class QDropEvent;
 class QTimer;
 class QWidget;
+class ListBoxWidget;
 struct ControlTemplate;
 
 // The desktop program's backend: dialogs are Qt widgets built from the templates. A
@@ -63,6 +64,12 @@ class QtDialogWindow : public QObject, public DialogWindow {
   int ComboGetCurSel(int id) const override;
   void ComboSetCurSel(int id, int index) override;
   void SpinSetRange(int id, int lower, int upper) override;
+  void ListResetContent(int id) override;
+  int ListAddString(int id, std::u16string_view text) override;
+  int ListGetCount(int id) const override;
+  std::u16string ListGetItem(int id, int index) const override;
+  int ListGetCurSel(int id) const override;
+  void ListSetCurSel(int id, int index) override;
   void EditGetSel(int id, int& start, int& end) const override;
   void EditSetSel(int id, int start, int end) override;
   void EditScrollCaret(int id) override;
@@ -100,6 +107,7 @@ class QtDialogWindow : public QObject, public DialogWindow {
   void UpdateNames(const Control& control, const QString& caption);
 
   const Control* Find(int id) const;
+  ListBoxWidget* ListBox(int id) const;
   std::u16string TextOf(const Control& control) const;
   bool FilterKey(QObject* watched, QKeyEvent* event);
   bool FilterDrop(QEvent* event);

@@ -412,6 +412,48 @@ void Win32DialogWindow::SpinSetRange(int id, int lower, int upper) {
   if (const HWND spin = Control(id)) ::SendMessageW(spin, UDM_SETRANGE32, static_cast<WPARAM>(lower), upper);
 }
 
+void Win32DialogWindow::ListResetContent(int id) {
+  if (const HWND list = Control(id)) ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+}
+
+int Win32DialogWindow::ListAddString(int id, std::u16string_view text) {
+  const HWND list = Control(id);
+  if (!list) return LB_ERR;
+  const LRESULT index = ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+  return index < 0 ? LB_ERR : static_cast<int>(index);
+}
+
+int Win32DialogWindow::ListGetCount(int id) const {
+  const HWND list = Control(id);
+  const LRESULT count = list ? ::SendMessageW(list, LB_GETCOUNT, 0, 0) : 0;
+  return count < 0 ? 0 : static_cast<int>(count);
+}
+
+std::u16string Win32DialogWindow::ListGetItem(int id, int index) const {
+  const HWND list = Control(id);
+  if (!list || index < 0) return {};
+  const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length < 0) return {};
+  std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+  item.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+  return ToU16(item);
+}
+
+int Win32DialogWindow::ListGetCurSel(int id) const {
+  const HWND list = Control(id);
+  const LRESULT index = list ? ::SendMessageW(list, LB_GETCURSEL, 0, 0) : LB_ERR;
+  return index < 0 ? LB_ERR : static_cast<int>(index);
+}
+
+void Win32DialogWindow::ListSetCurSel(int id, int index) {
+  const HWND list = Control(id);
+  if (!list) return;
+  const bool valid = index >= 0 && index < ListGetCount(id);
+  ::SendMessageW(list, LB_SETCURSEL, valid ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
 void Win32DialogWindow::EditGetSel(int id, int& start, int& end) const {
   start = end = 0;
   if (const ReceiveBox* box = BoxOf(id)) {

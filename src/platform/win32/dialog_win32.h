@@ -62,6 +62,12 @@ class Win32DialogWindow : public DialogWindow {
   int ComboGetCurSel(int id) const override;
   void ComboSetCurSel(int id, int index) override;
   void SpinSetRange(int id, int lower, int upper) override;
+  void ListResetContent(int id) override;
+  int ListAddString(int id, std::u16string_view text) override;
+  int ListGetCount(int id) const override;
+  std::u16string ListGetItem(int id, int index) const override;
+  int ListGetCurSel(int id) const override;
+  void ListSetCurSel(int id, int index) override;
   void EditGetSel(int id, int& start, int& end) const override;
   void EditSetSel(int id, int start, int end) override;
   void EditScrollCaret(int id) override;

@@ -229,6 +229,18 @@ void HeadlessWindow::OpenDropDown(int id) {
   m_owner.SendNotify(CBN_DROPDOWN, id);
 }
 
+void HeadlessWindow::PickListItem(int id, int index) {
+  if (!At(id).enabled) return;
+  ListSetCurSel(id, index);
+  m_owner.SendNotify(LBN_SELCHANGE, id);
+}
+
+void HeadlessWindow::DoubleClickListItem(int id, int index) {
+  if (!At(id).enabled) return;
+  PickListItem(id, index);
+  m_owner.SendNotify(LBN_DBLCLK, id);
+}
+
 void HeadlessWindow::DropFiles(std::vector<std::u16string> paths) {
   DroppedFiles drop{std::move(paths)};
   m_owner.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(&drop), 0);
@@ -295,6 +307,21 @@ void HeadlessWindow::SpinSetRange(int id, int lower, int upper) {
   Control& control = At(id);
   control.spinLower = lower;
   control.spinUpper = upper;
+}
+
+// A list box shows no text of its own: only its items and the selection change.
+void HeadlessWindow::ListResetContent(int id) {
+  Control& control = At(id);
+  control.items.clear();
+  control.curSel = LB_ERR;
+}
+int HeadlessWindow::ListAddString(int id, std::u16string_view text) { return ComboAddString(id, text); }
+int HeadlessWindow::ListGetCount(int id) const { return ComboGetCount(id); }
+std::u16string HeadlessWindow::ListGetItem(int id, int index) const { return ComboGetItem(id, index); }
+int HeadlessWindow::ListGetCurSel(int id) const { return At(id).curSel; }
+void HeadlessWindow::ListSetCurSel(int id, int index) {
+  Control& control = At(id);
+  control.curSel = index >= 0 && index < static_cast<int>(control.items.size()) ? index : LB_ERR;
 }
 
 void HeadlessWindow::EditGetSel(int id, int& start, int& end) const {

@@ -110,6 +110,10 @@ class HeadlessWindow : public DialogWindow {
   // Selects a list item as a user would (raises CBN_SELCHANGE).
   void PickComboItem(int id, int index);
   void OpenDropDown(int id);  // raises CBN_DROPDOWN
+  // Selects a list box item as a user would (raises LBN_SELCHANGE); a double click on it
+  // selects it and raises LBN_DBLCLK too.
+  void PickListItem(int id, int index);
+  void DoubleClickListItem(int id, int index);
   void DropFiles(std::vector<std::u16string> paths);
   void CloseBox();  // the title bar's close button: WM_CLOSE
 
@@ -137,6 +141,12 @@ class HeadlessWindow : public DialogWindow {
   int ComboGetCurSel(int id) const override;
   void ComboSetCurSel(int id, int index) override;
   void SpinSetRange(int id, int lower, int upper) override;
+  void ListResetContent(int id) override;
+  int ListAddString(int id, std::u16string_view text) override;
+  int ListGetCount(int id) const override;
+  std::u16string ListGetItem(int id, int index) const override;
+  int ListGetCurSel(int id) const override;
+  void ListSetCurSel(int id, int index) override;
   void EditGetSel(int id, int& start, int& end) const override;
   void EditSetSel(int id, int start, int end) override;
   void EditScrollCaret(int) override {}
