@@ -24,6 +24,8 @@ template <class Value, std::size_t N>
 int IndexOf(Value value, const Value (&values)[N]) {
   return static_cast<int>(std::find(std::begin(values), std::end(values), value) - std::begin(values));
 }
+constexpr int kDefaultIdleGapMs = 20;
+constexpr int kLongestIdleGapMs = 60000;
 constexpr WPARAM kKeyA = 0x41;
 constexpr WPARAM kKeyH = 0x48;
 }  // namespace
@@ -32,7 +34,10 @@ MainWindow::MainWindow()
     : CDialogEx(MainDialogTemplate()),
       m_settings(platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini")),
       m_filterDialog(this),
-      m_receiver(*this),
+      m_receiver(*this,
+                 [this](std::function<void()> task) {
+                   if (DialogWindow* window = Window()) window->PostTask(std::move(task));
+                 }),
       m_sender(*this,
                [this](std::function<void()> task) {
                  if (DialogWindow* window = Window()) window->PostTask(std::move(task));
@@ -72,6 +77,11 @@ const MessageMap& MainWindow::GetMessageMap() const {
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_HEX, [](W& w) { w.m_receiver.HexClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_FILTER_SET, [](W& w) { w.m_receiver.FilterSetClicked(); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_RX_FILTER, [](W& w) { w.m_receiver.FilterClicked(); }),
+      // View and log
+      OnNotify(BN_CLICKED, IDC_RX_TIMESTAMP, &W::SaveViewOptions),
+      OnNotify(EN_KILLFOCUS, IDC_IDLE_GAP, &W::SaveViewOptions),
+      OnNotify(BN_CLICKED, IDC_SHOW_SENT, &W::SaveViewOptions),
+      OnNotifyCall<W>(BN_CLICKED, IDC_LOG, [](W& w) { w.m_receiver.LogClicked(); }),
       // Send
       OnTimerCall<W>([](W& w, UINT_PTR timerId) { w.m_sender.OnTimer(timerId); }),
       OnNotifyCall<W>(BN_CLICKED, IDC_SEND, [](W& w) { w.m_sender.Send(); }),
@@ -109,6 +119,7 @@ BOOL MainWindow::OnInitDialog() {
   CheckDlgButton(IDC_TX_IGNORESPACE, BST_CHECKED);
   CheckDlgButton(IDC_RX_ADDSPACE, BST_CHECKED);
   SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
+  SpinSetRange(IDC_IDLE_GAP_SPIN, 0, kLongestIdleGapMs);
   EnableItem(IDC_RX_PAUSE, false);
   FillListsOfNames();
   LoadSettings();
@@ -194,6 +205,7 @@ void MainWindow::LoadSettings() {
   m_receiver.SetStoredFilter(stored.filter, stored.keepOnly);
   LoadLineControl();
   LoadFrameEnding();
+  LoadViewOptions();
   m_folder = stored.folder;
   if (m_folder.empty()) {
     m_folder = g_strAppDir;
@@ -242,6 +254,22 @@ void MainWindow::SaveLineControl() {
   m_settings.SaveKey(u"FlowControl", FlowControlName(LineTexts().flowControl));
   m_settings.SaveKey(u"DTR", Flag(lines.dtr));
   m_settings.SaveKey(u"RTS", Flag(lines.rts));
+}
+
+void MainWindow::LoadViewOptions() {
+  CheckDlgButton(IDC_RX_TIMESTAMP, m_settings.LoadKey(u"Timestamp", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
+  bool ok = false;
+  const int gap = text::ParseInt(m_settings.LoadKey(u"IdleGap", u"20"), &ok);
+  SetDlgItemText(IDC_IDLE_GAP, text::Decimal(ok && gap >= 0 && gap <= kLongestIdleGapMs ? gap : kDefaultIdleGapMs));
+  CheckDlgButton(IDC_SHOW_SENT, m_settings.LoadKey(u"ShowSent", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
+  m_logFormat = m_settings.LoadKey(u"LogFormat", u"Raw") == u"Text" ? 1 : 0;
+}
+
+void MainWindow::SaveViewOptions() {
+  m_settings.SaveKey(u"Timestamp", Flag(TimestampChecked()));
+  m_settings.SaveKey(u"IdleGap", text::Decimal(IdleGapValue()));
+  m_settings.SaveKey(u"ShowSent", Flag(ShowSentChecked()));
+  m_settings.SaveKey(u"LogFormat", m_logFormat == 1 ? u"Text" : u"Raw");
 }
 
 // Once per start: the user must know that what they change now will not be kept.
@@ -335,7 +363,7 @@ std::unique_ptr<platform::Waker> MainWindow::CreateWaker(std::function<void()> h
 }
 
 void MainWindow::PortOpened(const std::shared_ptr<platform::CommPort>& port) {
-  m_receiver.DropCarry();
+  m_receiver.PortOpened();
   m_sender.SetPort(port);
   SaveSettings();
   SaveLineControl();
@@ -373,6 +401,25 @@ std::function<int(char16_t)> MainWindow::ReceiveBoxCharWidth() const { return Wi
 void MainWindow::ShowRxCount(std::u16string_view text) { SetDlgItemText(IDC_RX_COUNT, text); }
 void MainWindow::ShowLineCount(std::u16string_view text) { SetDlgItemText(IDC_GRP_RX, text); }
 void MainWindow::ShowPauseCaption(std::u16string_view text) { SetDlgItemText(IDC_RX_PAUSE, text); }
+bool MainWindow::TimestampChecked() const { return IsDlgButtonChecked(IDC_RX_TIMESTAMP) == BST_CHECKED; }
+bool MainWindow::ShowSentChecked() const { return IsDlgButtonChecked(IDC_SHOW_SENT) == BST_CHECKED; }
+
+// Read as the box shows it; what it cannot hold (nothing, too much) is the default.
+int MainWindow::IdleGapValue() const {
+  BOOL read = FALSE;
+  const int gap = GetDlgItemInt(IDC_IDLE_GAP, &read);
+  return read && gap >= 0 && gap <= kLongestIdleGapMs ? gap : kDefaultIdleGapMs;
+}
+
+void MainWindow::ShowLogState(std::u16string_view buttonCaption, std::u16string_view fileText) {
+  SetDlgItemText(IDC_LOG, buttonCaption);
+  SetDlgItemText(IDC_LOG_FILE, fileText);
+}
+
+void MainWindow::RememberLogFormat(int format) {
+  m_logFormat = format == 1 ? 1 : 0;
+  SaveViewOptions();
+}
 
 bool MainWindow::RunFilterDialog(std::u16string& conditions, bool& keepOnly) {
   return m_filterDialog.Run(conditions, keepOnly);

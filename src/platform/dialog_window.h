@@ -20,10 +20,12 @@ struct FileDialogRequest {
   std::u16string filter;            // "Text Files(*.txt)|*.txt||"
   std::u16string defaultExtension;  // "txt" or empty
   bool fileMustExist = false;
+  int fileType = 0;  // the entry of `filter` shown first, from 0
 };
 struct FileDialogResult {
   std::u16string path;      // full path of the chosen file
   std::u16string fileName;  // its last component
+  int fileType = 0;         // the entry of the request's filter chosen, from 0
 };
 
 // Files dropped on a window, in the drop's order (the stand-in for a drop handle).

@@ -1,20 +1,41 @@
 #include "receive/receive_pipeline.h"
 
+#include <algorithm>
+
 #include "platform/app_dir.h"
 #include "platform/codepage.h"
 #include "platform/local_time.h"
 #include "platform/text.h"
 #include "receive/hex_format.h"
+#include "receive/log_file_name.h"
 #include "receive/receive_view.h"
 #include "receive/save_file_name.h"
 #include "receive/save_received_text.h"
+#include "receive/steady_stamp_clock.h"
 #include "res/string_table.h"
 
 namespace {
 constexpr int kAutoClearLines = 200;
+constexpr std::u16string_view kSentMark = u"TX> ";
+
+// The first "%s" is the file, the second the reason: a "%s" in the file name stays as it is.
+std::u16string FormatFileAndReason(std::u16string_view format, std::u16string_view file, std::u16string_view reason) {
+  const std::size_t first = format.find(u"%s");
+  if (first == std::u16string_view::npos) return std::u16string(format);
+  return std::u16string(format.substr(0, first)) + std::u16string(file) + text::FormatOne(format.substr(first + 2), reason);
+}
 }  // namespace
 
-ReceivePipeline::ReceivePipeline(ReceiveView& view) : m_view(view), m_decoder(platform::GetACP()) {}
+ReceivePipeline::ReceivePipeline(ReceiveView& view, std::function<void(std::function<void()>)> toUiThread)
+    : m_view(view),
+      m_decoder(platform::GetACP()),
+      m_clock(std::make_unique<SteadyStampClock>()),
+      m_log(std::move(toUiThread),
+            SessionLog::Reports{[this](const std::u16string& error) { LogFailed(error); },
+                                [this] {
+                                  m_view.ShowMessage(
+                                      text::FormatOne(m_view.Text(IDS_LOG_BEHIND), m_log.Path().u16string()));
+                                }}) {}
 
 void ReceivePipeline::Attach() {
   m_lines = std::make_unique<DisplayLineCounter>(m_view.ReceiveBoxTextWidth(), m_view.ReceiveBoxCharWidth());
@@ -24,22 +45,119 @@ void ReceivePipeline::Attach() {
 
 void ReceivePipeline::Receive(std::span<const std::uint8_t> chunk) {
   if (m_view.AutoClearChecked() && m_lines->LineCount() >= kAutoClearLines) ClearReceive();
+  // Byte for byte as the reader read it, before anything turns it into text.
+  if (m_log.Running() && !m_textLog) m_log.Add(chunk.data(), chunk.size());
 
-  const std::size_t oldLength = m_text.size();
+  m_firstChange = m_text.size();
+  const bool stamps = m_view.TimestampChecked();
+  m_piece.clear();
   if (m_view.ReceiveHexChecked()) {
-    AppendHex(chunk.data(), static_cast<int>(chunk.size()), m_view.AddSpaceChecked(), m_text);
+    m_chunkTime = m_clock->NowMs();
+    const std::u16string_view lineBreak = m_lineStarts.LineBreakNeeded();
+    if (m_lineStarts.BeginsAfterGap(m_chunkTime, std::max(0, m_view.IdleGapValue())) && stamps) {
+      AppendMark(lineBreak);
+      AddStamp();
+    }
+    AppendHex(chunk.data(), static_cast<int>(chunk.size()), m_view.AddSpaceChecked(), m_piece);
+    AppendReceived(m_piece);
   } else {
-    m_decoder.Append(chunk.data(), chunk.size(), m_text);
+    m_decoder.Append(chunk.data(), chunk.size(), m_piece);
+    // Also without stamps, so that a line begun before they were turned on gets none.
+    m_lineStarts.Find(m_piece, m_starts);
+    if (stamps) {
+      m_chunkTime = m_clock->NowMs();
+    } else {
+      m_starts.clear();
+    }
+    const std::u16string_view piece = m_piece;
+    std::size_t from = 0;
+    for (const std::size_t start : m_starts) {
+      AppendReceived(piece.substr(from, start - from));
+      AddStamp();
+      from = start;
+    }
+    AppendReceived(piece.substr(from));
   }
+  TextChanged(m_firstChange);
+  m_rxCount += static_cast<std::int64_t>(chunk.size());
+  FlushLogText();
+}
 
-  std::size_t firstChange = oldLength;
+void ReceivePipeline::AppendReceived(std::u16string_view piece) {
+  if (piece.empty()) return;
+  const std::size_t oldLength = m_text.size();
+  m_text += piece;
+  if (m_textLog) m_logEncoder.Append(piece, m_logText);
   if (m_filterOn && !m_conditions.empty()) {
-    firstChange = m_filter.Apply(m_text, oldLength, m_conditions);
+    m_firstChange = std::min(m_firstChange, m_filter.Apply(m_text, oldLength, m_conditions, m_floor));
   } else {
     m_filter.Reset();
   }
-  TextChanged(firstChange);
-  m_rxCount += static_cast<std::int64_t>(chunk.size());
+}
+
+void ReceivePipeline::AppendMark(std::u16string_view mark) {
+  if (mark.empty()) return;
+  m_text += mark;
+  if (m_textLog) m_logEncoder.Append(mark, m_logText);
+  m_floor = m_text.size();
+  m_filter.Reset();
+}
+
+void ReceivePipeline::AddStamp() {
+  std::u16string stamp;
+  AppendStamp(m_chunkTime, stamp);
+  AppendMark(stamp);
+}
+
+void ReceivePipeline::FlushLogText() {
+  if (m_logText.empty()) return;
+  m_log.Add(reinterpret_cast<const std::uint8_t*>(m_logText.data()), m_logText.size());
+  m_logText.clear();
+}
+
+void ReceivePipeline::PortOpened() {
+  DropCarry();
+  m_clock->Anchor();
+}
+
+void ReceivePipeline::Sent(std::span<const std::uint8_t> bytes) {
+  // Paused, the view stands still: a sent line now would stand before what arrived earlier.
+  if (!m_view.ShowSentChecked() || m_paused || bytes.empty()) return;
+  if (m_view.AutoClearChecked() && m_lines->LineCount() >= kAutoClearLines) ClearReceive();
+  m_firstChange = m_text.size();
+  std::u16string sent;
+  if (m_view.ReceiveHexChecked()) {
+    AppendHex(bytes.data(), static_cast<int>(bytes.size()), m_view.AddSpaceChecked(), sent);
+  } else {
+    platform::MultiByteDecoder decoder(platform::GetACP());
+    decoder.Append(bytes.data(), bytes.size(), sent);
+    decoder.Flush(sent);
+  }
+  AppendMark(m_lineStarts.LineBreakNeeded());
+  m_chunkTime = m_clock->NowMs();
+  AppendSentLines(sent);
+  m_lineStarts.LineEnded();
+  TextChanged(m_firstChange);
+  FlushLogText();
+  HandOverDone();
+}
+
+// Each line of what was sent gets its own mark; its line break is the view's.
+void ReceivePipeline::AppendSentLines(std::u16string_view sent) {
+  const bool stamps = m_view.TimestampChecked();
+  while (true) {
+    const std::size_t lineEnd = sent.find_first_of(u"\r\n");
+    const std::size_t begin = m_text.size();
+    if (stamps) AddStamp();
+    AppendMark(kSentMark);
+    AppendMark(sent.substr(0, lineEnd));
+    m_sentSpans.push_back({begin, m_text.size()});
+    AppendMark(u"\r\n");
+    if (lineEnd == std::u16string_view::npos) return;
+    const std::size_t next = sent.substr(lineEnd, 2) == u"\r\n" ? lineEnd + 2 : lineEnd + 1;
+    if (next == sent.size()) return;
+    sent.remove_prefix(next);
+  }
 }
 
 void ReceivePipeline::HandOverDone() {
@@ -60,8 +178,16 @@ void ReceivePipeline::TextChanged(std::size_t firstChange) {
 void ReceivePipeline::DropCarry() { m_decoder.Reset(); }
 
 void ReceivePipeline::ClearReceive() {
+  // The view starts afresh on a new line; so does the text log, which keeps what went before.
+  if (m_textLog) {
+    m_logEncoder.Append(m_lineStarts.LineBreakNeeded(), m_logText);
+    FlushLogText();
+  }
   m_text.clear();
   m_filter.Reset();
+  m_floor = 0;
+  m_sentSpans.clear();
+  m_lineStarts.Reset();
   TextChanged(0);
 }
 
@@ -148,4 +274,58 @@ void ReceivePipeline::SaveClicked() {
   if (!SaveReceivedText(std::filesystem::path(chosen->path), text)) {
     m_view.ShowMessage(text::FormatOne(m_view.Text(IDS_SAVE_FILE_ERROR), chosen->path));
   }
+}
+
+void ReceivePipeline::LogClicked() {
+  if (m_log.Running()) {
+    StopLog();
+  } else {
+    StartLog();
+  }
+}
+
+void ReceivePipeline::StartLog() {
+  FileDialogRequest request;
+  request.save = true;
+  request.initialPath = m_view.RememberedFolder();
+  if (request.initialPath.empty() || request.initialPath.back() != platform::PathSeparator()) {
+    request.initialPath += platform::PathSeparator();
+  }
+  request.initialPath += LogFileName(m_view.PortText(), platform::GetLocalTime());
+  request.filter = m_view.Text(IDS_RAW_LOG) + u"(*.log)|*.log|" + m_view.Text(IDS_TEXT_LOG) + u"(*.log)|*.log||";
+  request.defaultExtension = u"log";
+  request.fileType = m_view.LogFormat();
+  const auto chosen = m_view.AskForFile(request);
+  if (!chosen) return;
+
+  m_view.RememberFolder(chosen->path.substr(0, chosen->path.size() - chosen->fileName.size()));
+  m_view.RememberLogFormat(chosen->fileType);
+  std::u16string error;
+  if (!m_log.Start(std::filesystem::path(chosen->path), error)) {
+    m_view.ShowMessage(FormatFileAndReason(m_view.Text(IDS_LOG_OPEN_ERROR), chosen->path, error));
+    return;
+  }
+  m_textLog = chosen->fileType == 1;
+  m_logEncoder.Reset();
+  ShowLogState();
+}
+
+void ReceivePipeline::StopLog() {
+  m_log.Stop();
+  m_textLog = false;
+  m_logText.clear();
+  ShowLogState();
+}
+
+void ReceivePipeline::LogFailed(const std::u16string& error) {
+  const std::u16string path = m_log.Path().u16string();
+  StopLog();
+  m_view.ShowMessage(FormatFileAndReason(m_view.Text(IDS_LOG_WRITE_ERROR), path, error));
+}
+
+void ReceivePipeline::ShowLogState() {
+  const bool running = m_log.Running();
+  m_view.ShowLogState(m_view.Text(running ? IDS_STOP_LOG : IDS_LOG),
+                      running ? text::FormatOne(m_view.Text(IDS_LOG_FILE), m_log.Path().filename().u16string())
+                              : std::u16string());
 }

@@ -21,6 +21,10 @@ class ReceiveView {
   virtual void EnableAddSpace(bool enable) = 0;
   virtual bool FilterChecked() const = 0;
   virtual void CheckFilter(bool checked) = 0;
+  virtual bool TimestampChecked() const = 0;
+  virtual int IdleGapValue() const = 0;  // ms, as the platform reads a number
+  virtual bool ShowSentChecked() const = 0;
+  virtual std::u16string PortText() const = 0;
 
   // The box shows `text`, which outlives it, and catches up with its changes by itself.
   virtual void AttachReceiveText(const std::u16string* text) = 0;
@@ -34,6 +38,8 @@ class ReceiveView {
   virtual void ShowRxCount(std::u16string_view text) = 0;
   virtual void ShowLineCount(std::u16string_view text) = 0;
   virtual void ShowPauseCaption(std::u16string_view text) = 0;
+  // The Log button's caption, and the log file's name under the send options (or nothing).
+  virtual void ShowLogState(std::u16string_view buttonCaption, std::u16string_view fileText) = 0;
 
   // Runs the Filter dialog on the conditions and the Only reserve flag; true when accepted
   // (then `conditions` holds what was typed). `keepOnly` comes back as the dialog leaves it.
@@ -46,6 +52,9 @@ class ReceiveView {
   virtual std::u16string RememberedFolder() const = 0;
   virtual void RememberFolder(std::u16string folder) = 0;
   virtual void SaveSettings() = 0;
+  // The log format chosen last (the file dialog's entry: 0 raw, 1 text); remembering saves it.
+  virtual int LogFormat() const = 0;
+  virtual void RememberLogFormat(int format) = 0;
   // Reads the whole settings file again, into every box and owner (the filter's stored
   // conditions among them).
   virtual void ReloadSettings() = 0;
