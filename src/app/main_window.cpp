@@ -385,6 +385,8 @@ void MainWindow::CheckFilter(bool checked) { CheckDlgButton(IDC_RX_FILTER, check
 
 void MainWindow::AttachReceiveText(const std::u16string* text) { Window()->EditAttachText(IDC_RX_EDIT, text); }
 
+void MainWindow::AttachSentSpans(const std::vector<TextSpan>* spans) { Window()->EditAttachMarks(IDC_RX_EDIT, spans); }
+
 void MainWindow::ReceiveTextChanged(std::size_t firstChange) {
   if (DialogWindow* window = Window()) window->EditTextChanged(IDC_RX_EDIT, firstChange);
 }

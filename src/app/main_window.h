@@ -88,6 +88,7 @@ class MainWindow : public CDialogEx, private ConnectionView, private ReceiveView
   void CheckFilter(bool checked) override;
   void AttachReceiveText(const std::u16string* text) override;
   void ReceiveTextChanged(std::size_t firstChange) override;
+  void AttachSentSpans(const std::vector<TextSpan>* spans) override;
   void ScrollReceiveBoxToEnd() override;
   std::u16string ReceiveBoxText() const override;
   int ReceiveBoxTextWidth() const override;

@@ -40,6 +40,7 @@ ReceivePipeline::ReceivePipeline(ReceiveView& view, std::function<void(std::func
 void ReceivePipeline::Attach() {
   m_lines = std::make_unique<DisplayLineCounter>(m_view.ReceiveBoxTextWidth(), m_view.ReceiveBoxCharWidth());
   m_view.AttachReceiveText(&m_text);
+  m_view.AttachSentSpans(&m_sentSpans);
   m_view.ReceiveTextChanged(0);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_window.h"
 #include "platform/multibyte_decoder.h"
 #include "receive/display_line_counter.h"
 #include "receive/line_starts.h"
@@ -23,11 +24,6 @@ class ReceiveView;
 // the time stamps, the sent lines and the session log. UI thread only.
 class ReceivePipeline {
  public:
-  // A part of the receive text that was sent, not received: [begin, end).
-  struct Span {
-    std::size_t begin;
-    std::size_t end;
-  };
   // `toUiThread` runs a task on the UI thread; the log's writer reports through it.
   ReceivePipeline(ReceiveView& view, std::function<void(std::function<void()>)> toUiThread);
   // Once the window's box exists: attaches it to the receive text.
@@ -57,7 +53,8 @@ class ReceivePipeline {
   void LogClicked();  // Log... or Stop log
   void UseClock(std::unique_ptr<StampClock> clock) { m_clock = std::move(clock); }
   const SessionLog& Log() const { return m_log; }
-  const std::vector<Span>& SentSpans() const { return m_sentSpans; }
+  // The parts of the receive text that were sent, not received.
+  const std::vector<TextSpan>& SentSpans() const { return m_sentSpans; }
 
   // The stored conditions and the Only reserve flag, as the settings file holds them.
   void SetStoredFilter(std::u16string conditions, bool keepOnly);
@@ -106,7 +103,7 @@ class ReceivePipeline {
   std::int64_t m_chunkTime = 0;   // when it arrived
   std::vector<std::size_t> m_starts;  // scratch
   std::u16string m_piece;             // scratch
-  std::vector<Span> m_sentSpans;
+  std::vector<TextSpan> m_sentSpans;
   SessionLog m_log;
   bool m_textLog = false;
   LogTextEncoder m_logEncoder;

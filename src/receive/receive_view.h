@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/dialog_window.h"
 
@@ -29,6 +30,8 @@ class ReceiveView {
   // The box shows `text`, which outlives it, and catches up with its changes by itself.
   virtual void AttachReceiveText(const std::u16string* text) = 0;
   virtual void ReceiveTextChanged(std::size_t firstChange) = 0;
+  // The parts of the text that were sent, shown apart; they change with the text.
+  virtual void AttachSentSpans(const std::vector<TextSpan>* spans) = 0;
   virtual void ScrollReceiveBoxToEnd() = 0;
   virtual std::u16string ReceiveBoxText() const = 0;  // what the box holds, the user's edits included
   // The width for text in the box, and the advance of a character, for counting its lines.

@@ -174,3 +174,45 @@ TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->GetDlgItemText(IDC_SEND_FILE) == u"Send File"; }));
   EXPECT_EQ(dlg->ComboGetItem(IDC_FILE_HISTORY, 0), u"dropped.txt");
 }
+
+TEST_F(MainWindowTest, SentLinesShowInAColourOfTheirOwnAndTheViewOptionsWorkFromTheKeyboard) {
+  const auto toggle = [&](int id) {
+    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+  };
+  OpenPtyThroughTheWindow();
+  toggle(IDC_SHOW_SENT);
+  toggle(IDC_RX_TIMESTAMP);
+  const auto ini = folder.Path() / "Sorvane.ini";
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"ShowSent", u"", ini), u"1");
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Timestamp", u"", ini), u"1");
+  auto* gap = Control<QLineEdit>(IDC_IDLE_GAP);
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(gap)->text(QAccessible::Name), "Idle gap (ms)");
+  gap->setFocus();
+  QTest::keyClick(gap, Qt::Key_Up);
+  EXPECT_EQ(gap->text(), "21");
+  Control<QWidget>(IDC_TX_EDIT)->setFocus();
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"IdleGap", u"", ini), u"21");
+
+  ASSERT_TRUE(pty.WriteAll("ab", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->GetReceiver().RxCount() == 2; }, 5000));
+  window->SetText(IDC_TX_EDIT, u"hi");
+  QTest::mouseClick(Control<QAbstractButton>(IDC_SEND), Qt::LeftButton);
+  EXPECT_EQ(pty.ReadExactly(2).size(), 2u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ShownReceiveText().contains("TX> hi"); }, 5000));
+
+  const QTextDocument* document = Control<QPlainTextEdit>(IDC_RX_EDIT)->document();
+  const QString shown = document->toPlainText();
+  const auto colourAt = [&](qsizetype position) {
+    QTextCursor cursor(const_cast<QTextDocument*>(document));
+    cursor.setPosition(static_cast<int>(position) + 1);
+    return cursor.charFormat().foreground().color().rgb() & 0xFFFFFF;
+  };
+  EXPECT_EQ(colourAt(shown.indexOf("TX> hi") + 4), ReceiveDisplay::kMarkColor);
+  EXPECT_NE(colourAt(shown.indexOf("ab")), ReceiveDisplay::kMarkColor);
+  ASSERT_TRUE(pty.WriteAll("cd", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ShownReceiveText().endsWith("cd"); }, 5000));
+  EXPECT_NE(colourAt(document->toPlainText().size() - 2), ReceiveDisplay::kMarkColor) << "what arrives after is plain";
+}
