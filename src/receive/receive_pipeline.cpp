@@ -301,12 +301,16 @@ void ReceivePipeline::StartLog() {
 
   m_view.RememberFolder(chosen->path.substr(0, chosen->path.size() - chosen->fileName.size()));
   m_view.RememberLogFormat(chosen->fileType);
+  StartLogAt(chosen->path, chosen->fileType == 1);
+}
+
+void ReceivePipeline::StartLogAt(const std::u16string& path, bool text) {
   std::u16string error;
-  if (!m_log.Start(std::filesystem::path(chosen->path), error)) {
-    m_view.ShowMessage(FormatFileAndReason(m_view.Text(IDS_LOG_OPEN_ERROR), chosen->path, error));
+  if (!m_log.Start(std::filesystem::path(path), error)) {
+    m_view.ShowMessage(FormatFileAndReason(m_view.Text(IDS_LOG_OPEN_ERROR), path, error));
     return;
   }
-  m_textLog = chosen->fileType == 1;
+  m_textLog = text;
   m_logEncoder.Reset();
   ShowLogState();
 }

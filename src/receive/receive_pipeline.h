@@ -51,6 +51,8 @@ class ReceivePipeline {
   // log), marked, never filtered or counted.
   void Sent(std::span<const std::uint8_t> bytes);
   void LogClicked();  // Log... or Stop log
+  // The log as the dialog starts it, `text` or raw (the benchmarks start it so).
+  void StartLogAt(const std::u16string& path, bool text);
   void UseClock(std::unique_ptr<StampClock> clock) { m_clock = std::move(clock); }
   const SessionLog& Log() const { return m_log; }
   // The parts of the receive text that were sent, not received.
