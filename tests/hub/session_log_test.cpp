@@ -59,11 +59,7 @@ TEST_F(SessionLogTest, TheDialogProposesThePortAndTimeAndRemembersTheFormat) {
 TEST_F(SessionLogTest, ARawLogIsByteExactAfterAFloodOf50MB) {
   StartOpen();
   W().Click(IDC_RX_TIMESTAMP);
-  toolkit.ScriptModal(IDD_FILTER, [](HeadlessWindow& w) {
-    w.Replace(IDC_FILTER_TEXT, u"a");
-    w.Click(IDOK);
-  });
-  W().Click(IDC_FILTER_SET);
+  SetFilter(u"a");
   const auto file = LogPath("flood.log");
   StartLog(file, kRaw);
   const std::vector<std::uint8_t> bytes = testsupport::Pattern(50 * 1024 * 1024);
@@ -84,11 +80,7 @@ TEST_F(SessionLogTest, ATextLogHoldsWhatTheViewShowedBeforeFilterAndClearWithCrL
   dlg->GetReceiver().UseClock(std::make_unique<testsupport::ManualStampClock>(now));
   W().Click(IDC_RX_TIMESTAMP);
   W().Click(IDC_SHOW_SENT);
-  toolkit.ScriptModal(IDD_FILTER, [](HeadlessWindow& w) {
-    w.Replace(IDC_FILTER_TEXT, u"b");
-    w.Click(IDOK);
-  });
-  W().Click(IDC_FILTER_SET);
+  SetFilter(u"b");
   const auto file = LogPath("text.log");
   StartLog(file, kText);
   Receive("ab\n\xC3");  // Latin-1 Ã, written as UTF-8

@@ -46,11 +46,7 @@ TEST_F(ShowSentTest, HexAndStampsMarkSentLinesTheSameWayAndTheFilterLeavesThem) 
   W().Click(IDC_RX_TIMESTAMP);
   SetTxHex(true);
   W().Click(IDC_RX_HEX);
-  toolkit.ScriptModal(IDD_FILTER, [](HeadlessWindow& w) {
-    w.Replace(IDC_FILTER_TEXT, u"TX,7E ");
-    w.Click(IDOK);
-  });
-  W().Click(IDC_FILTER_SET);
+  SetFilter(u"TX,7E ");
   ASSERT_TRUE(Arrives("\x7E\x01", u"[00:00:01.000] 01 "));
   ASSERT_TRUE(GoesOut(u"7E 02", 2, u"[00:00:01.000] 01 \r\n[00:00:01.000] TX> 7E 02 \r\n")) << text::ToUtf8(Box());
   EXPECT_EQ(Text(IDC_RX_COUNT), u"RX:2");

@@ -17,13 +17,6 @@ class StampsTest : public HubTest {
     W().Click(IDC_RX_TIMESTAMP);
   }
   std::u16string Box() { return Text(IDC_RX_EDIT); }
-  void SetFilter(std::u16string conditions) {
-    toolkit.ScriptModal(IDD_FILTER, [conditions](HeadlessWindow& w) {
-      w.Replace(IDC_FILTER_TEXT, conditions);
-      w.Click(IDOK);
-    });
-    W().Click(IDC_FILTER_SET);
-  }
 
   // 13:05:09.042 at first.
   std::shared_ptr<std::int64_t> now = std::make_shared<std::int64_t>(((13 * 60 + 5) * 60 + 9) * 1000 + 42);

@@ -51,6 +51,12 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(Control<QAbstractButton>(IDC_OPEN), Qt::LeftButton);
     ASSERT_EQ(Control<QAbstractButton>(IDC_OPEN)->text(), "Close");
   }
+  // As a screen reader toggles a check box.
+  void toggle(int id) {
+    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+  }
   // What the receive box shows once it has caught up.
   QString ShownReceiveText() {
     auto* box = Control<MultiLineEditWidget>(IDC_RX_EDIT);
@@ -128,11 +134,6 @@ TEST_F(MainWindowTest, CtrlHSwitchesBothHexBoxesAndTheChecksumFollowsTheSelectio
 }
 
 TEST_F(MainWindowTest, CheckBoxesToggledByAScreenReaderRunWhatAClickRuns) {
-  const auto toggle = [&](int id) {
-    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
-        ->actionInterface()
-        ->doAction(QAccessibleActionInterface::toggleAction());
-  };
   OpenPtyThroughTheWindow();
   window->SetText(IDC_TX_INTERVAL, u"30");
   window->SetText(IDC_TX_EDIT, u"01 02");
@@ -176,11 +177,6 @@ TEST_F(MainWindowTest, AFileDroppedOnTheReceiveBoxIsSent) {
 }
 
 TEST_F(MainWindowTest, SentLinesShowInAColourOfTheirOwnAndTheViewOptionsWorkFromTheKeyboard) {
-  const auto toggle = [&](int id) {
-    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
-        ->actionInterface()
-        ->doAction(QAccessibleActionInterface::toggleAction());
-  };
   OpenPtyThroughTheWindow();
   toggle(IDC_SHOW_SENT);
   toggle(IDC_RX_TIMESTAMP);
