@@ -62,7 +62,8 @@ TEST(SessionLog, ADiskThatCannotKeepUpIsReportedOnceAndWhatWasQueuedIsWritten) {
   std::u16string error;
   ASSERT_TRUE(log.Start(fifo, error));
 
-  const std::vector<std::uint8_t> bytes = testsupport::Pattern(2 * SessionLog::kQueueLimit);
+  // The writer may hold a whole queue in its blocked write: three fill both and overflow.
+  const std::vector<std::uint8_t> bytes = testsupport::Pattern(3 * SessionLog::kQueueLimit);
   constexpr std::size_t kChunk = 500;
   for (std::size_t at = 0; at < bytes.size(); at += kChunk) log.Add(bytes.data() + at, kChunk);
   posted.RunAll();
