@@ -42,7 +42,8 @@ bool LogFile::Write(const std::uint8_t* data, std::size_t size, std::u16string& 
 }
 
 bool LogFile::Sync(std::u16string& error) {
-  if (::fdatasync(static_cast<int>(m_handle)) == 0) return true;
+  // A pipe or a terminal has no disk to reach: EINVAL says so, and nothing is lost.
+  if (::fdatasync(static_cast<int>(m_handle)) == 0 || errno == EINVAL) return true;
   error = SystemError(errno);
   return false;
 }
