@@ -2,7 +2,9 @@
 // window (run it under Xvfb so the window is really shown and painted), Auto Clear off,
 // filter on, until the RX counter has every byte. Prints MB/s, CPU seconds per MB, the worst
 // lateness of a 5 ms UI timer during the flood and how long a Pause takes to stop the flow.
-//   xvfb-run -a build/bench/receive_e2e_qt [MB of text] [MB of hex and of hex dump]
+// With "stamps" it runs the text flood a second time with Time stamp, Show sent (an auto send
+// every 10 ms) and a text log on.
+//   xvfb-run -a build/bench/receive_e2e_qt [MB of text] [MB of hex and of hex dump] [stamps]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "app/serial_port_app.h"
@@ -143,13 +146,28 @@ int main(int argc, char* argv[]) {
               qPrintable(QGuiApplication::platformName()));
   std::printf("%-5s %6s %8s %10s %16s %10s %12s\n", "mode", "MB", "MB/s", "CPU s/MB", "worst stall ms", "pause ms",
               "RSS B/byte");
-  for (const Mode mode : {Mode::Text, Mode::Hex, Mode::Dump}) {
-    const std::size_t mb = mode == Mode::Text ? textMb : hexMb;
-    const Run r = Flood(dlg, pty, mode, mb * 1000 * 1000);
-    const char* name = mode == Mode::Text ? "text" : mode == Mode::Hex ? "hex" : "dump";
-    std::printf("%-5s %6zu %8.2f %10.4f %16.1f %10.1f %12.2f\n", name, mb, r.megabytesPerSecond,
+  const auto print = [](const char* mode, std::size_t mb, const Run& r) {
+    std::printf("%-5s %6zu %8.2f %10.4f %16.1f %10.1f %12.2f\n", mode, mb, r.megabytesPerSecond,
                 r.cpuSecondsPerMegabyte, r.worstStallMs, r.pauseMs, r.residentBytesPerByte);
     std::fflush(stdout);
+  };
+  for (const Mode mode : {Mode::Text, Mode::Hex, Mode::Dump}) {
+    const std::size_t mb = mode == Mode::Text ? textMb : hexMb;
+    print(mode == Mode::Text ? "text" : mode == Mode::Hex ? "hex" : "dump", mb, Flood(dlg, pty, mode, mb * 1000 * 1000));
+  }
+  if (argc > 3 && std::string_view(argv[3]) == "stamps") {
+    dlg.CheckDlgButton(IDC_RX_TIMESTAMP, BST_CHECKED);
+    dlg.CheckDlgButton(IDC_SHOW_SENT, BST_CHECKED);
+    dlg.SetDlgItemText(IDC_TX_EDIT, u"ping");
+    dlg.SetDlgItemText(IDC_TX_INTERVAL, u"10");
+    dlg.CheckDlgButton(IDC_TX_AUTOSEND, BST_CHECKED);
+    dlg.SendNotify(BN_CLICKED, IDC_TX_AUTOSEND);
+    dlg.GetReceiver().StartLogAt((folder / "e2e.log").u16string(), true);
+    print("stamp", textMb, Flood(dlg, pty, Mode::Text, textMb * 1000 * 1000));
+    dlg.CheckDlgButton(IDC_TX_AUTOSEND, BST_UNCHECKED);
+    dlg.SendNotify(BN_CLICKED, IDC_TX_AUTOSEND);
+    dlg.SendNotify(BN_CLICKED, IDC_LOG);
+    std::printf("text log: %ju bytes\n", std::uintmax_t(std::filesystem::file_size(folder / "e2e.log")));
   }
   dlg.SendNotify(BN_CLICKED, IDC_OPEN);
   std::filesystem::remove_all(folder);

@@ -24,6 +24,8 @@ template <class Value, std::size_t N>
 int IndexOf(Value value, const Value (&values)[N]) {
   return static_cast<int>(std::find(std::begin(values), std::end(values), value) - std::begin(values));
 }
+constexpr int kDefaultIdleGapMs = 20;
+constexpr int kLongestIdleGapMs = 60000;
 constexpr WPARAM kKeyA = 0x41;
 constexpr WPARAM kKeyH = 0x48;
 constexpr WPARAM kKeyF1 = 0x70;
@@ -33,7 +35,10 @@ MainWindow::MainWindow()
     : CDialogEx(MainDialogTemplate()),
       m_settings(platform::SettingsFilePath(g_strAppDir, u"Sorvane.ini")),
       m_filterDialog(this),
-      m_receiver(*this),
+      m_receiver(*this,
+                 [this](std::function<void()> task) {
+                   if (DialogWindow* window = Window()) window->PostTask(std::move(task));
+                 }),
       m_sender(*this,
                [this](std::function<void()> task) {
                  if (DialogWindow* window = Window()) window->PostTask(std::move(task));
@@ -85,6 +90,11 @@ const MessageMap& MainWindow::GetMessageMap() const {
                         w.m_settings.SaveKey(u"HexDump", Flag(w.HexDumpChecked()));
                         w.m_receiver.HexDumpClicked();
                       }),
+      // View and log
+      OnNotify(BN_CLICKED, IDC_RX_TIMESTAMP, &W::SaveViewOptions),
+      OnNotify(EN_KILLFOCUS, IDC_IDLE_GAP, &W::SaveViewOptions),
+      OnNotify(BN_CLICKED, IDC_SHOW_SENT, &W::SaveViewOptions),
+      OnNotifyCall<W>(BN_CLICKED, IDC_LOG, [](W& w) { w.m_receiver.LogClicked(); }),
       // Send
       OnTimerCall<W>([](W& w, UINT_PTR timerId) {
         w.m_sender.OnTimer(timerId);
@@ -138,6 +148,7 @@ BOOL MainWindow::OnInitDialog() {
   CheckDlgButton(IDC_TX_IGNORESPACE, BST_CHECKED);
   CheckDlgButton(IDC_RX_ADDSPACE, BST_CHECKED);
   SpinSetRange(IDC_TX_INTERVAL_SPIN, 0, 0x7FFF);
+  SpinSetRange(IDC_IDLE_GAP_SPIN, 0, kLongestIdleGapMs);
   EnableItem(IDC_RX_PAUSE, false);
   FillListsOfNames();
   LoadSettings();
@@ -279,6 +290,7 @@ void MainWindow::LoadViewOptions() {
   CheckDlgButton(IDC_RX_HEXDUMP, m_settings.LoadKey(u"HexDump", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
   m_receiver.EncodingPicked();
   EnableItem(IDC_RX_FILTER, !HexDumpChecked());
+  LoadStampOptions();
 }
 
 void MainWindow::LoadFrameEnding() {
@@ -299,6 +311,22 @@ void MainWindow::SaveLineControl() {
   m_settings.SaveKey(u"FlowControl", FlowControlName(LineTexts().flowControl));
   m_settings.SaveKey(u"DTR", Flag(lines.dtr));
   m_settings.SaveKey(u"RTS", Flag(lines.rts));
+}
+
+void MainWindow::LoadStampOptions() {
+  CheckDlgButton(IDC_RX_TIMESTAMP, m_settings.LoadKey(u"Timestamp", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
+  bool ok = false;
+  const int gap = text::ParseInt(m_settings.LoadKey(u"IdleGap", u"20"), &ok);
+  SetDlgItemText(IDC_IDLE_GAP, text::Decimal(ok && gap >= 0 && gap <= kLongestIdleGapMs ? gap : kDefaultIdleGapMs));
+  CheckDlgButton(IDC_SHOW_SENT, m_settings.LoadKey(u"ShowSent", u"0") == u"1" ? BST_CHECKED : BST_UNCHECKED);
+  m_logFormat = m_settings.LoadKey(u"LogFormat", u"Raw") == u"Text" ? 1 : 0;
+}
+
+void MainWindow::SaveViewOptions() {
+  m_settings.SaveKey(u"Timestamp", Flag(TimestampChecked()));
+  m_settings.SaveKey(u"IdleGap", text::Decimal(IdleGapValue()));
+  m_settings.SaveKey(u"ShowSent", Flag(ShowSentChecked()));
+  m_settings.SaveKey(u"LogFormat", m_logFormat == 1 ? u"Text" : u"Raw");
 }
 
 // Once per start: the user must know that what they change now will not be kept.
@@ -421,6 +449,8 @@ platform::TextEncoding MainWindow::EncodingChosen() const {
 
 void MainWindow::AttachReceiveText(const std::u16string* text) { Window()->EditAttachText(IDC_RX_EDIT, text); }
 
+void MainWindow::AttachSentSpans(const std::vector<TextSpan>* spans) { Window()->EditAttachMarks(IDC_RX_EDIT, spans); }
+
 void MainWindow::ReceiveTextChanged(std::size_t firstChange) {
   if (DialogWindow* window = Window()) window->EditTextChanged(IDC_RX_EDIT, firstChange);
 }
@@ -437,6 +467,25 @@ std::function<int(char16_t)> MainWindow::ReceiveBoxCharWidth() const { return Wi
 void MainWindow::ShowRxCount(std::u16string_view text) { SetDlgItemText(IDC_RX_COUNT, text); }
 void MainWindow::ShowLineCount(std::u16string_view text) { SetDlgItemText(IDC_GRP_RX, text); }
 void MainWindow::ShowPauseCaption(std::u16string_view text) { SetDlgItemText(IDC_RX_PAUSE, text); }
+bool MainWindow::TimestampChecked() const { return IsDlgButtonChecked(IDC_RX_TIMESTAMP) == BST_CHECKED; }
+bool MainWindow::ShowSentChecked() const { return IsDlgButtonChecked(IDC_SHOW_SENT) == BST_CHECKED; }
+
+// Read as the box shows it; what it cannot hold (nothing, too much) is the default.
+int MainWindow::IdleGapValue() const {
+  BOOL read = FALSE;
+  const int gap = GetDlgItemInt(IDC_IDLE_GAP, &read);
+  return read && gap >= 0 && gap <= kLongestIdleGapMs ? gap : kDefaultIdleGapMs;
+}
+
+void MainWindow::ShowLogState(std::u16string_view buttonCaption, std::u16string_view fileText) {
+  SetDlgItemText(IDC_LOG, buttonCaption);
+  SetDlgItemText(IDC_LOG_FILE, fileText);
+}
+
+void MainWindow::RememberLogFormat(int format) {
+  m_logFormat = format == 1 ? 1 : 0;
+  SaveViewOptions();
+}
 
 bool MainWindow::RunFilterDialog(std::u16string& conditions, bool& keepOnly) {
   return m_filterDialog.Run(conditions, keepOnly);

@@ -58,6 +58,9 @@ class MainWindow : public CDialogEx,
   void LoadViewOptions();
   // FlowControl, DTR and RTS, after the other keys: on open, and each line when clicked.
   void SaveLineControl();
+  // Time stamp, IdleGap, Show sent and the log's format, after the other keys.
+  void LoadStampOptions();
+  void SaveViewOptions();
   void ReportUnreadableSettings();
   void SaveSettings() override;
 
@@ -98,6 +101,7 @@ class MainWindow : public CDialogEx,
   bool HexDumpChecked() const override;
   void AttachReceiveText(const std::u16string* text) override;
   void ReceiveTextChanged(std::size_t firstChange) override;
+  void AttachSentSpans(const std::vector<TextSpan>* spans) override;
   void ScrollReceiveBoxToEnd() override;
   std::u16string ReceiveBoxText() const override;
   int ReceiveBoxTextWidth() const override;
@@ -105,6 +109,12 @@ class MainWindow : public CDialogEx,
   void ShowRxCount(std::u16string_view text) override;
   void ShowLineCount(std::u16string_view text) override;
   void ShowPauseCaption(std::u16string_view text) override;
+  bool TimestampChecked() const override;
+  int IdleGapValue() const override;
+  bool ShowSentChecked() const override;
+  void ShowLogState(std::u16string_view buttonCaption, std::u16string_view fileText) override;
+  int LogFormat() const override { return m_logFormat; }
+  void RememberLogFormat(int format) override;
   bool RunFilterDialog(std::u16string& conditions, bool& keepOnly) override;
   void ReloadSettings() override { LoadSettings(); }
   void PauseReading(bool paused) override { m_connection.PauseReading(paused); }
@@ -119,6 +129,7 @@ class MainWindow : public CDialogEx,
   bool AutoSendChecked() const override;
   int IntervalValue() const override;
   void ShowTxCount(std::u16string_view text) override;
+  void ShowSent(std::span<const std::uint8_t> bytes) override { m_receiver.Sent(bytes); }
   void ShowChecksum(std::u16string_view text) override;
   FrameEnding FrameEndingChosen() const override;
   void ShowAppendedCheck(std::u16string_view text) override;
@@ -155,6 +166,7 @@ class MainWindow : public CDialogEx,
   Language m_language;
   SettingsFile m_settings;
   std::u16string m_folder;  // the remembered folder, key Path
+  int m_logFormat = 0;      // key LogFormat
   bool m_reportedUnreadableSettings = false;
   std::u16string m_startPort;
   bool m_openAtStart = false;

@@ -20,10 +20,17 @@ struct FileDialogRequest {
   std::u16string filter;            // "Text Files(*.txt)|*.txt||"
   std::u16string defaultExtension;  // "txt" or empty
   bool fileMustExist = false;
+  int fileType = 0;  // the entry of `filter` shown first, from 0
+};
+// A part of a text, [begin, end) in UTF-16 units.
+struct TextSpan {
+  std::size_t begin;
+  std::size_t end;
 };
 struct FileDialogResult {
   std::u16string path;      // full path of the chosen file
   std::u16string fileName;  // its last component
+  int fileType = 0;         // the entry of the request's filter chosen, from 0
 };
 
 // Files dropped on a window, in the drop's order (the stand-in for a drop handle).
@@ -77,6 +84,10 @@ class DialogWindow {
   // at most once per frame. Reading the box's text gives that string exactly.
   virtual void EditAttachText(int id, const std::u16string* text) = 0;
   virtual void EditTextChanged(int id, std::size_t firstChange) = 0;
+  // Parts of the attached text shown apart from the rest (sent lines among received ones),
+  // sorted, outliving the window like the text, reported changed with it. The Win32 edit
+  // cannot colour part of its text and shows them as the rest.
+  virtual void EditAttachMarks(int id, const std::vector<TextSpan>* marks) = 0;
   // Width in pixels available for text in an edit, and the advance of one character in it,
   // for counting wrapped display lines.
   virtual int EditTextAreaWidth(int id) const = 0;

@@ -13,5 +13,7 @@ struct LocalTime {
 };
 
 LocalTime GetLocalTime();
+// The local time of day in milliseconds since midnight, 0..86399999.
+int LocalMillisecondOfDay();
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 #include <string_view>
 
 std::size_t ReceiveFilter::Apply(std::u16string& text, std::size_t oldLength,
-                                 const std::vector<std::u16string>& conditions) {
+                                 const std::vector<std::u16string>& conditions, std::size_t floor) {
   oldLength = std::min(oldLength, text.size());
   // Text never scanned with this list may hold matches anywhere.
   const bool wholeText = !m_bPrimed || conditions != m_conditions;
@@ -25,7 +25,7 @@ std::size_t ReceiveFilter::Apply(std::u16string& text, std::size_t oldLength,
     if (length == 0 || length > text.size()) {
       continue;
     }
-    FindMatches(text, condition, tail, wholeText);
+    FindMatches(text, condition, tail, wholeText, floor);
     if (m_matches.empty()) {
       continue;
     }
@@ -50,11 +50,11 @@ void ReceiveFilter::Reset() {
 }
 
 void ReceiveFilter::FindMatches(std::u16string_view text, std::u16string_view condition, std::size_t tail,
-                                bool wholeText) {
+                                bool wholeText, std::size_t floor) {
   m_matches.clear();
   const std::size_t length = condition.size();
   const std::size_t lastStart = text.size() - length;
-  std::size_t cursor = 0;  // a match ends the search for overlapping ones
+  std::size_t cursor = floor;  // a match ends the search for overlapping ones
   // Start positions lo..hi, taken in increasing order across calls.
   const auto scan = [&](std::size_t lo, std::size_t hi) {
     lo = std::max(lo, cursor);

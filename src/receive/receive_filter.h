@@ -20,14 +20,17 @@ class ReceiveFilter {
  public:
   // text already holds the new chunk appended at oldLength. Returns the lowest index at which
   // the text may differ from its state before the append (<= oldLength): no character before
-  // it was touched, so the display can replace only from there.
-  std::size_t Apply(std::u16string& text, std::size_t oldLength, const std::vector<std::u16string>& conditions);
+  // it was touched, so the display can replace only from there. No match starts before
+  // `floor`: what lies before it (a time stamp, a sent line) is not received text.
+  std::size_t Apply(std::u16string& text, std::size_t oldLength, const std::vector<std::u16string>& conditions,
+                    std::size_t floor = 0);
   // Text emptied (Clear Receive, Auto Clear) or filter not applied to a chunk: forget joins.
   void Reset();
 
  private:
   // Start positions of the matches of one pass, found where a match is possible.
-  void FindMatches(std::u16string_view text, std::u16string_view condition, std::size_t tail, bool wholeText);
+  void FindMatches(std::u16string_view text, std::u16string_view condition, std::size_t tail, bool wholeText,
+                   std::size_t floor);
   void RemoveMatches(std::u16string& text, std::size_t length);
   void ShiftJoins(std::vector<std::size_t>& joins, std::size_t length, std::size_t newSize) const;
 

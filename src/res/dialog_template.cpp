@@ -100,6 +100,16 @@ constexpr ControlTemplate kMainControls[] = {
     {IDC_ENCODING, "IDC_ENCODING", K::DropDownList, Child | Visible | VScroll | TabStop | DropDownList, 0, u"", 477,
      107, 52, 100},
     {IDC_RX_HEXDUMP, "IDC_RX_HEXDUMP", K::CheckBox, kCheckBox, ExTransparent, u"Hex dump", 446, 124, 82, 10},
+    {IDC_RX_TIMESTAMP, "IDC_RX_TIMESTAMP", K::CheckBox, kCheckBox, ExTransparent, u"Time stamp", 446, 137, 82, 10},
+    {IDC_LBL_IDLE_GAP, "IDC_LBL_IDLE_GAP", K::StaticText, kSettingLabel, ExTransparent, u"Idle gap (ms)", 446, 151,
+     46, 8},
+    {IDC_IDLE_GAP, "IDC_IDLE_GAP", K::Edit, Child | Visible | Border | TabStop | AutoHScroll | Number, 0, u"", 493, 149,
+     35, 11},
+    {IDC_IDLE_GAP_SPIN, "IDC_IDLE_GAP_SPIN", K::UpDown,
+     Child | Visible | UdsSetBuddyInt | UdsAlignRight | UdsAutoBuddy | UdsArrowKeys | UdsNoThousands | UdsHotTrack, 0,
+     u"", 518, 149, 10, 11},
+    {IDC_SHOW_SENT, "IDC_SHOW_SENT", K::CheckBox, kCheckBox, ExTransparent, u"Show sent", 446, 161, 82, 10},
+    {IDC_LOG, "IDC_LOG", K::PushButton, kButton, 0, u"Log...", 446, 196, 50, 14},
     {IDC_GRP_VIEW, "IDC_GRP_VIEW", K::GroupBox, kGroupBox, ExTransparent, u"View", 441, 97, 92, 117},
     // Send options, by the send box.
     {IDC_LBL_LINEEND, "IDC_LBL_LINEEND", K::StaticText, kSettingLabel, ExTransparent, u"Line end:", 446, 226, 27, 8},
@@ -111,6 +121,8 @@ constexpr ControlTemplate kMainControls[] = {
     // The bytes Append adds to the send box's frame.
     {IDC_APPEND_VALUE, "IDC_APPEND_VALUE", K::StaticText, kLabel, ExTransparent, u"", 446, 258, 83, 8},
     {IDC_GRP_TXOPT, "IDC_GRP_TXOPT", K::GroupBox, kGroupBox, ExTransparent, u"Send options", 441, 214, 92, 68},
+    // The log file, while a log runs.
+    {IDC_LOG_FILE, "IDC_LOG_FILE", K::StaticText, kLabel, ExTransparent, u"", 443, 285, 90, 16},
     // The commands: the list and what acts on the selected one, its editor, the sequence,
     // the file.
     {IDC_CMD_LIST, "IDC_CMD_LIST", K::ListBox,

@@ -125,17 +125,19 @@ void SendThread::Run() {
     } else if (request.breakFor.count() > 0) {
       SendBreak(request.breakFor);
     } else if (request.bytes && !request.bytes->empty()) {
-      Write(*request.bytes);
+      Write(std::move(request.bytes));
     }
   }
 }
 
-void SendThread::Write(const std::vector<std::uint8_t>& bytes) {
+void SendThread::Write(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
   const Target target = CurrentTarget();
-  const auto count = static_cast<std::uint32_t>(bytes.size());
-  const platform::WriteResult result = target.port ? target.port->Write(bytes.data(), count) : platform::WriteResult{0, true};
+  const auto count = static_cast<std::uint32_t>(bytes->size());
+  const platform::WriteResult result =
+      target.port ? target.port->Write(bytes->data(), count) : platform::WriteResult{0, true};
   // What went out counts even when the rest did not.
-  Report([result, connection = target.connection](SendReports& reports) {
+  Report([result, connection = target.connection, bytes = std::move(bytes)](SendReports& reports) {
+    if (result.written > 0) reports.OnWrittenBytes({bytes->data(), static_cast<std::size_t>(result.written)});
     reports.OnWritten(result.written, result.failed, connection);
   });
 }
@@ -156,14 +158,18 @@ void SendThread::SendFile(FileSendJob& job) {
   std::string bytes;
   Target target = CurrentTarget();
   std::uint64_t unreported = 0;
+  std::string unreportedBytes;  // what went out since the last report
   auto lastReport = Clock::now();
   const auto report = [&] {
     if (unreported > 0) {
-      Report([written = unreported, connection = target.connection](SendReports& reports) {
+      Report([written = unreported, sent = std::move(unreportedBytes), connection = target.connection](
+                 SendReports& reports) {
+        reports.OnWrittenBytes({reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size()});
         reports.OnWritten(written, false, connection);
       });
     }
     unreported = 0;
+    unreportedBytes.clear();
     Report([](SendReports& reports) { reports.OnFileProgress(); });
     lastReport = Clock::now();
   };
@@ -176,6 +182,7 @@ void SendThread::SendFile(FileSendJob& job) {
         target.port ? target.port->Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), count, &job.cancelled)
                     : platform::WriteResult{0, true};
     unreported += result.written;
+    unreportedBytes.append(bytes, 0, result.written);
     return result.written == count;
   };
   const auto cutShort = [&] {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -21,6 +22,8 @@ class CommPort;
 class SendReports {
  public:
   virtual ~SendReports() = default;
+  // The bytes that went out, as written, before the report of their count.
+  virtual void OnWrittenBytes(std::span<const std::uint8_t> bytes) = 0;
   // One request went out: `written` bytes of it, and whether the rest failed.
   virtual void OnWritten(std::uint64_t written, bool failed, std::uint64_t connection) = 0;
   // More of the file going out was written (at most every 50 ms).
@@ -74,7 +77,7 @@ class SendThread {
   void Run();
   bool Queue(Request request);
   Target CurrentTarget() const;
-  void Write(const std::vector<std::uint8_t>& bytes);
+  void Write(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
   void SendFile(FileSendJob& job);
   void SendBreak(std::chrono::milliseconds duration);
   void Report(std::function<void(SendReports&)> report);

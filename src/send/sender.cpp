@@ -164,6 +164,8 @@ void Sender::HexClicked() {
   UpdateChecksum();
 }
 
+void Sender::OnWrittenBytes(std::span<const std::uint8_t> bytes) { m_view.ShowSent(bytes); }
+
 void Sender::OnWritten(std::uint64_t written, bool failed, std::uint64_t connection) {
   // A failure reported after the user closed the port stays silent, and so do the failures
   // of requests queued behind the first one: the port is closed by then.

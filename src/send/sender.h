@@ -58,6 +58,7 @@ class Sender : public SendReports {
   const FileHistory& History() const { return m_history; }
 
   // What the send thread hands back (the tests play it too).
+  void OnWrittenBytes(std::span<const std::uint8_t> bytes) override;
   void OnWritten(std::uint64_t written, bool failed, std::uint64_t connection) override;
   void OnFileProgress() override;
   void OnFileDone(std::uint64_t jobId, std::uint64_t connection) override;

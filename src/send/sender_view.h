@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +27,8 @@ class SenderView {
   virtual int IntervalValue() const = 0;  // the interval box read as the platform reads a number
 
   virtual void ShowTxCount(std::u16string_view text) = 0;
+  // What went out, as the send thread wrote it (Show sent puts it into the receive view).
+  virtual void ShowSent(std::span<const std::uint8_t> bytes) = 0;
   virtual void ShowChecksum(std::u16string_view text) = 0;
   virtual FrameEnding FrameEndingChosen() const = 0;  // the Line end and Append lists
   virtual platform::TextEncoding EncodingChosen() const = 0;

@@ -222,6 +222,7 @@ TEST(SendFileThread, AFileHeldByXoffStaysPutAndItsCancelEndsTheHeldWrite) {
   auto job = std::make_shared<FileSendJob>();
   ASSERT_EQ(job->Open(path.u16string()), FileSendJob::Check::Ready);
   struct Unheard : SendReports {
+    void OnWrittenBytes(std::span<const std::uint8_t>) override {}
     void OnWritten(std::uint64_t, bool, std::uint64_t) override {}
     void OnFileProgress() override {}
     void OnFileDone(std::uint64_t, std::uint64_t) override {}

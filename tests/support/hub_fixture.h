@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "support/headless/dialog_headless.h"
 #include "platform/text.h"
+#include "res/resource.h"
 #include "serial/port_discovery.h"
 #include "support/temp_dir.h"
 
@@ -43,6 +44,14 @@ class HubTest : public ::testing::Test {
     dlg->GetReceiver().HandOverDone();
   }
   bool PortOpen() { return dlg->GetConnection().IsOpen(); }
+  // The Filter dialog accepted with `conditions`, which turns the filter on.
+  void SetFilter(std::u16string conditions) {
+    toolkit.ScriptModal(IDD_FILTER, [conditions](HeadlessWindow& w) {
+      w.Replace(IDC_FILTER_TEXT, conditions);
+      w.Click(IDOK);
+    });
+    W().Click(IDC_FILTER_SET);
+  }
   std::filesystem::path SettingsFile() const { return folder.Path() / "Sorvane.ini"; }
   std::u16string Setting(std::u16string_view key);
   void WriteSettings(const std::string& content);

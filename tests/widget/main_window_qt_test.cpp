@@ -51,6 +51,12 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(Control<QAbstractButton>(IDC_OPEN), Qt::LeftButton);
     ASSERT_EQ(Control<QAbstractButton>(IDC_OPEN)->text(), "Close");
   }
+  // As a screen reader toggles a check box.
+  void toggle(int id) {
+    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+  }
   // What the receive box shows once it has caught up.
   QString ShownReceiveText() {
     auto* box = Control<MultiLineEditWidget>(IDC_RX_EDIT);
@@ -128,11 +134,6 @@ TEST_F(MainWindowTest, CtrlHSwitchesBothHexBoxesAndTheChecksumFollowsTheSelectio
 }
 
 TEST_F(MainWindowTest, CheckBoxesToggledByAScreenReaderRunWhatAClickRuns) {
-  const auto toggle = [&](int id) {
-    QAccessible::queryAccessibleInterface(window->ControlWidget(id))
-        ->actionInterface()
-        ->doAction(QAccessibleActionInterface::toggleAction());
-  };
   OpenPtyThroughTheWindow();
   window->SetText(IDC_TX_INTERVAL, u"30");
   window->SetText(IDC_TX_EDIT, u"01 02");
@@ -200,4 +201,41 @@ TEST_F(MainWindowTest, TheEncodingListAndTheHexDumpBoxWorkByKeyboardAndAccessibl
   EXPECT_TRUE(ShownReceiveText().startsWith("00000000  D6 D0 ")) << ShownReceiveText().toStdString();
   dumpAccess->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
   EXPECT_TRUE(Control<QWidget>(IDC_RX_FILTER)->isEnabled());
+}
+
+TEST_F(MainWindowTest, SentLinesShowInAColourOfTheirOwnAndTheViewOptionsWorkFromTheKeyboard) {
+  OpenPtyThroughTheWindow();
+  toggle(IDC_SHOW_SENT);
+  toggle(IDC_RX_TIMESTAMP);
+  const auto ini = folder.Path() / "Sorvane.ini";
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"ShowSent", u"", ini), u"1");
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Timestamp", u"", ini), u"1");
+  auto* gap = Control<QLineEdit>(IDC_IDLE_GAP);
+  ASSERT_NE(gap, nullptr);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(gap)->text(QAccessible::Name), "Idle gap (ms)");
+  gap->setFocus();
+  QTest::keyClick(gap, Qt::Key_Up);
+  EXPECT_EQ(gap->text(), "21");
+  Control<QWidget>(IDC_TX_EDIT)->setFocus();
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"IdleGap", u"", ini), u"21");
+
+  ASSERT_TRUE(pty.WriteAll("ab", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->GetReceiver().RxCount() == 2; }, 5000));
+  window->SetText(IDC_TX_EDIT, u"hi");
+  QTest::mouseClick(Control<QAbstractButton>(IDC_SEND), Qt::LeftButton);
+  EXPECT_EQ(pty.ReadExactly(2).size(), 2u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ShownReceiveText().contains("TX> hi"); }, 5000));
+
+  const QTextDocument* document = Control<QPlainTextEdit>(IDC_RX_EDIT)->document();
+  const QString shown = document->toPlainText();
+  const auto colourAt = [&](qsizetype position) {
+    QTextCursor cursor(const_cast<QTextDocument*>(document));
+    cursor.setPosition(static_cast<int>(position) + 1);
+    return cursor.charFormat().foreground().color().rgb() & 0xFFFFFF;
+  };
+  EXPECT_EQ(colourAt(shown.indexOf("TX> hi") + 4), ReceiveDisplay::kMarkColor);
+  EXPECT_NE(colourAt(shown.indexOf("ab")), ReceiveDisplay::kMarkColor);
+  ASSERT_TRUE(pty.WriteAll("cd", 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ShownReceiveText().endsWith("cd"); }, 5000));
+  EXPECT_NE(colourAt(document->toPlainText().size() - 2), ReceiveDisplay::kMarkColor) << "what arrives after is plain";
 }

@@ -93,4 +93,26 @@ TEST_F(Win32MainWindowTest, TheEncodingListAndTheHexDumpBoxWorkOnTheRealControls
   EXPECT_TRUE(::IsWindowEnabled(Item(IDC_RX_FILTER)));
 }
 
+// The view options and the log on the real controls: the boxes saved as clicked, the idle
+// gap's up-down stepping its buddy, the Log button's caption and the file shown while a log
+// runs, and a text log with the stamp and the sent line (the EDIT shows them uncoloured).
+TEST_F(Win32MainWindowTest, TheViewOptionsAndTheLogWorkOnTheRealControls) {
+  const auto ini = folder.Path() / "Sorvane.ini";
+  ::SendMessageW(Item(IDC_RX_TIMESTAMP), BM_CLICK, 0, 0);
+  ::SendMessageW(Item(IDC_SHOW_SENT), BM_CLICK, 0, 0);
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"Timestamp", u"", ini), u"1");
+  EXPECT_EQ(platform::GetPrivateProfileString(u"Setting", u"ShowSent", u"", ini), u"1");
+  EXPECT_EQ(dlg->GetDlgItemText(IDC_IDLE_GAP), u"20");
+  EXPECT_EQ(::SendMessageW(Item(IDC_IDLE_GAP_SPIN), UDM_GETBUDDY, 0, 0), reinterpret_cast<LRESULT>(Item(IDC_IDLE_GAP)));
+  ::SendMessageW(Item(IDC_IDLE_GAP_SPIN), UDM_SETPOS32, 0, 35);
+  EXPECT_EQ(dlg->GetDlgItemText(IDC_IDLE_GAP), u"35");
+  EXPECT_EQ(dlg->GetDlgItemText(IDC_LOG), u"Log...");
+
+  dlg->GetReceiver().Receive(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("ab\n"), 3));
+  dlg->GetReceiver().Sent(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("hi"), 2));
+  const std::u16string shown = dlg->GetDlgItemText(IDC_RX_EDIT);
+  EXPECT_NE(shown.find(u"] ab"), std::u16string::npos);
+  EXPECT_NE(shown.find(u"] TX> hi\r\n"), std::u16string::npos);
+}
+
 }  // namespace

@@ -646,6 +646,11 @@ void QtDialogWindow::EditTextChanged(int id, std::size_t firstChange) {
   if (auto* edit = control ? qobject_cast<MultiLineEditWidget*>(control->widget) : nullptr) edit->TextChanged(firstChange);
 }
 
+void QtDialogWindow::EditAttachMarks(int id, const std::vector<TextSpan>* marks) {
+  const Control* control = Find(id);
+  if (auto* edit = control ? qobject_cast<MultiLineEditWidget*>(control->widget) : nullptr) edit->AttachMarks(marks);
+}
+
 int QtDialogWindow::EditTextAreaWidth(int id) const {
   const Control* control = Find(id);
   if (!control) return 0;

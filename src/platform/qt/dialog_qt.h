@@ -77,6 +77,7 @@ class QtDialogWindow : public QObject, public DialogWindow {
   int GetTextLength(int id) const override;
   void EditAttachText(int id, const std::u16string* text) override;
   void EditTextChanged(int id, std::size_t firstChange) override;
+  void EditAttachMarks(int id, const std::vector<TextSpan>* marks) override;
   int EditTextAreaWidth(int id) const override;
   std::function<int(char16_t)> EditCharWidth(int id) const override;
   bool IsKeyDown(int virtualKey) const override;

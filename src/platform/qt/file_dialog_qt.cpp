@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "platform/qt/utf16_qt.h"
 
 QStringList NameFiltersFromPattern(std::u16string_view filter) {
@@ -31,7 +33,10 @@ std::optional<FileDialogResult> RunFileDialog(QWidget* parent, const FileDialogR
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
   const QStringList filters = NameFiltersFromPattern(request.filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    if (request.fileType > 0 && request.fileType < filters.size()) dialog.selectNameFilter(filters[request.fileType]);
+  }
   if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(ToQString(request.defaultExtension));
   const QString initial = ToQString(request.initialPath);
   if (!initial.isEmpty()) {
@@ -46,5 +51,6 @@ std::optional<FileDialogResult> RunFileDialog(QWidget* parent, const FileDialogR
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
-  return FileDialogResult{ToU16(chosen.front()), ToU16(QFileInfo(chosen.front()).fileName())};
+  const int fileType = static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
+  return FileDialogResult{ToU16(chosen.front()), ToU16(QFileInfo(chosen.front()).fileName()), fileType};
 }

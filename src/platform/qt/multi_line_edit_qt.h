@@ -38,6 +38,7 @@ class MultiLineEditWidget : public QPlainTextEdit {
 
   void Attach(const std::u16string* text);
   void TextChanged(std::size_t firstChange);
+  void AttachMarks(const std::vector<TextSpan>* marks) { m_display.SetMarks(marks); }
   // The box has not caught up with the attached text yet.
   bool RefreshPending() const { return m_refreshTimer.isActive(); }
 

@@ -1,6 +1,8 @@
 #include "platform/qt/receive_display_qt.h"
 
+#include <QColor>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -65,6 +67,8 @@ void ReceiveDisplay::Update(QTextDocument& document, std::u16string_view text, s
   cursor.setPosition(std::min(documentStart, document.characterCount() - 1));
   cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
   cursor.removeSelectedText();
+  // Inserted text would take the format of the character before it, a mark's colour.
+  if (m_marks) cursor.setCharFormat(QTextCharFormat());
 
   int blockLength = cursor.positionInBlock();
   QString run;
@@ -109,6 +113,20 @@ void ReceiveDisplay::Update(QTextDocument& document, std::u16string_view text, s
     ++blockLength;
   }
   cursor.insertText(run);
-  cursor.endEditBlock();
   m_shown = text.size();
+  ColourMarks(cursor, start);
+  cursor.endEditBlock();
+}
+
+void ReceiveDisplay::ColourMarks(QTextCursor& cursor, std::size_t start) const {
+  if (!m_marks) return;
+  QTextCharFormat marked;
+  marked.setForeground(QColor::fromRgb(kMarkColor));
+  auto mark = std::lower_bound(m_marks->begin(), m_marks->end(), start,
+                               [](const TextSpan& span, std::size_t position) { return span.end <= position; });
+  for (; mark != m_marks->end() && mark->begin < m_shown; ++mark) {
+    cursor.setPosition(ToDocument(std::max(mark->begin, start)));
+    cursor.setPosition(ToDocument(std::min(mark->end, m_shown)), QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(marked);
+  }
 }

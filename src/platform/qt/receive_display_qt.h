@@ -4,6 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dialog_window.h"
+
+class QTextCursor;
 class QTextDocument;
 
 // Shows a program-owned UTF-16 string in a QTextDocument so that the document can follow a
@@ -33,6 +36,10 @@ class ReceiveDisplay {
   void Update(QTextDocument& document, std::u16string_view text, std::size_t firstChange,
               std::size_t limit = std::u16string_view::npos);
 
+  // Parts of the string shown in kMarkColor (sorted; null: none).
+  void SetMarks(const std::vector<TextSpan>* marks) { m_marks = marks; }
+  static constexpr unsigned kMarkColor = 0x0066CC;
+
   std::size_t ShownLength() const { return m_shown; }
   int ToDocument(std::size_t textPosition) const;
   std::size_t ToText(int documentPosition) const;
@@ -40,4 +47,7 @@ class ReceiveDisplay {
  private:
   std::vector<std::size_t> m_softBreaks;  // indices of the string preceded by an extra break
   std::size_t m_shown = 0;
+  const std::vector<TextSpan>* m_marks = nullptr;
+  // Colours the marks that lie in what the last Update inserted from `start`.
+  void ColourMarks(QTextCursor& cursor, std::size_t start) const;
 };

@@ -75,6 +75,7 @@ class Win32DialogWindow : public DialogWindow {
   int GetTextLength(int id) const override;
   void EditAttachText(int id, const std::u16string* text) override;
   void EditTextChanged(int id, std::size_t firstChange) override;
+  void EditAttachMarks(int, const std::vector<TextSpan>*) override {}  // an EDIT has one colour
   int EditTextAreaWidth(int id) const override;
   std::function<int(char16_t)> EditCharWidth(int id) const override;
   bool IsKeyDown(int virtualKey) const override;

@@ -107,7 +107,12 @@ std::optional<FileDialogResult> RunFileDialog(HWND owner, const FileDialogReques
   const std::vector<FileTypeFilter> filters = ParseFileFilter(request.filter);
   std::vector<COMDLG_FILTERSPEC> specs;
   for (const FileTypeFilter& filter : filters) specs.push_back({filter.name.c_str(), filter.patterns.c_str()});
-  if (!specs.empty()) dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+  if (!specs.empty()) {
+    dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+    if (request.fileType > 0 && request.fileType < static_cast<int>(specs.size())) {
+      dialog->SetFileTypeIndex(static_cast<UINT>(request.fileType) + 1);  // counted from 1
+    }
+  }
   if (!request.defaultExtension.empty()) dialog->SetDefaultExtension(ToWide(request.defaultExtension).c_str());
   SetInitialPath(*dialog.Get(), ToWide(request.initialPath));
 
@@ -121,7 +126,9 @@ std::optional<FileDialogResult> RunFileDialog(HWND owner, const FileDialogReques
     ShowFailure(owner, result);
     return std::nullopt;
   }
-  FileDialogResult chosen{ToU16(path), {}};
+  UINT typeIndex = 1;
+  if (FAILED(dialog->GetFileTypeIndex(&typeIndex)) || typeIndex == 0) typeIndex = 1;
+  FileDialogResult chosen{ToU16(path), {}, static_cast<int>(typeIndex) - 1};
   ::CoTaskMemFree(path);
   const std::size_t separator = chosen.path.find_last_of(u"\\/");
   chosen.fileName = separator == std::u16string::npos ? chosen.path : chosen.path.substr(separator + 1);

@@ -10,4 +10,10 @@ LocalTime GetLocalTime() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+int LocalMillisecondOfDay() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+}
+
 }  // namespace platform
