@@ -105,4 +105,26 @@ TEST_F(ViewOptionsTest, AutoClearEmptiesTheDumpButItsOffsetsGoOn) {
   EXPECT_EQ(Text(IDC_RX_EDIT), OpenLine(u"00000C80  62 ", 1, u"b"));
 }
 
+// The dump rewrites its open line in place: no stamp goes into its columns and no sent line
+// behind it, and text after it starts a stamped line of its own.
+TEST_F(ViewOptionsTest, TheDumpTakesNoStampsOrSentLinesAndTextAfterItIsStampedAgain) {
+  Start();
+  W().Click(IDC_RX_TIMESTAMP);
+  W().Click(IDC_SHOW_SENT);
+  W().Click(IDC_RX_HEXDUMP);
+  Receive("A");
+  const std::uint8_t sent[] = {'h', 'i'};
+  dlg->GetReceiver().Sent(sent);
+  Receive("B");
+  EXPECT_EQ(Text(IDC_RX_EDIT), OpenLine(u"00000000  41 42 ", 2, u"AB"));
+
+  W().Click(IDC_RX_HEXDUMP);
+  Receive("C");
+  const std::u16string shown = Text(IDC_RX_EDIT);
+  const std::u16string after = shown.substr(OpenLine(u"00000000  41 42 ", 2, u"AB").size());
+  ASSERT_EQ(after.size(), std::u16string(u"\r\n[00:00:00.000] C").size()) << text::ToUtf8(shown);
+  EXPECT_EQ(after.substr(0, 3), u"\r\n[");
+  EXPECT_EQ(after.substr(after.size() - 3), u"] C");
+}
+
 }  // namespace
