@@ -9,25 +9,13 @@
 
 namespace {
 
-class EncodingTest : public SendFileTest {
- protected:
-  void Pick(std::u16string_view encoding) {
-    const auto items = ComboItems(IDC_ENCODING);
-    const auto at = std::find(items.begin(), items.end(), encoding);
-    ASSERT_NE(at, items.end()) << text::ToUtf8(encoding);
-    W().PickComboItem(IDC_ENCODING, static_cast<int>(at - items.begin()));
-  }
-  void SaveAs(const std::filesystem::path& file) {
-    toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});
-    W().Click(IDC_RX_SAVE);
-  }
-};
+class EncodingTest : public SendFileTest {};
 
 TEST_F(EncodingTest, EachEncodingCarriesTextOfItsScriptBothWaysThroughThePort) {
   StartOpen(1252);
   for (const auto& sample : testsupport::EncodedSamples()) {
     SCOPED_TRACE(text::ToUtf8(sample.encoding));
-    Pick(sample.encoding);
+    PickEncoding(sample.encoding);
     Send(sample.text);
     EXPECT_EQ(pty.ReadExactly(sample.bytes.size()), Bytes(sample.bytes));
     W().Click(IDC_RX_CLEAR);
@@ -40,7 +28,7 @@ TEST_F(EncodingTest, EachEncodingCarriesTextOfItsScriptBothWaysThroughThePort) {
 
 TEST_F(EncodingTest, FilesAndSavedTextUseTheChosenEncoding) {
   StartOpen(1252);
-  Pick(u"GB18030");
+  PickEncoding(u"GB18030");
   // UTF-16LE 中ÿ CR LF, then the same text already in GB18030.
   for (const std::string& bytes : {std::string("\xFF\xFE\x2D\x4E\xFF\x00\r\x00\n\x00", 10),
                                    std::string("\xD6\xD0\x81\x30\x8B\x37\r\n")}) {
@@ -58,7 +46,7 @@ TEST_F(EncodingTest, FilesAndSavedTextUseTheChosenEncoding) {
 
 TEST_F(EncodingTest, CharactersTheEncodingLacksGoAsQuestionMarksAndAreReportedOncePerSend) {
   StartOpen(1252);
-  Pick(u"Windows-1252");
+  PickEncoding(u"Windows-1252");
   Send(u"a\u4E2Db\u6587\U0001F600");
   EXPECT_EQ(pty.ReadExactly(5), Bytes("a?b??"));
   ASSERT_EQ(MessageTexts(), std::vector<std::u16string>{

@@ -8,19 +8,7 @@
 
 namespace {
 
-class ViewOptionsTest : public HubTest {
- protected:
-  void Pick(std::u16string_view encoding) {
-    const auto items = ComboItems(IDC_ENCODING);
-    const auto at = std::find(items.begin(), items.end(), encoding);
-    ASSERT_NE(at, items.end()) << text::ToUtf8(encoding);
-    W().PickComboItem(IDC_ENCODING, static_cast<int>(at - items.begin()));
-  }
-  void SaveAs(const std::filesystem::path& file) {
-    toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});
-    W().Click(IDC_RX_SAVE);
-  }
-};
+class ViewOptionsTest : public HubTest {};
 
 // An unfinished dump line: its offset, its pairs, blanks for the pairs to come, its text.
 std::u16string OpenLine(std::u16string_view offsetAndPairs, std::size_t pairs, std::u16string_view shown) {
@@ -36,9 +24,9 @@ TEST_F(ViewOptionsTest, ANewChoiceDropsTheCarriedTailAndAnOlderFileStartsWithThe
   Receive("\xD0");
   EXPECT_EQ(Text(IDC_RX_EDIT), u"\u4E2D") << "System is the code page of the locale";
 
-  Pick(u"UTF-8");
+  PickEncoding(u"UTF-8");
   Receive("\xE4\xB8");
-  Pick(u"ISO-8859-1");
+  PickEncoding(u"ISO-8859-1");
   Receive("\xAD");
   EXPECT_EQ(Text(IDC_RX_EDIT), u"\u4E2D\u00AD") << "the UTF-8 tail was dropped";
   EXPECT_TRUE(ReadSettingsFile().ends_with("_bCheck=0\r\nEncoding=ISO-8859-1\r\n")) << "after the others";
@@ -86,14 +74,14 @@ TEST_F(ViewOptionsTest, TheDumpCountsFromClearGivesSaveWhatItShowsAndTheFilterSt
 // Wine lacks GB18030: the choice says so instead of showing U+FFFD in silence.
 TEST_F(ViewOptionsTest, AnEncodingTheSystemCannotConvertIsReportedWhenChosen) {
   Start();
-  Pick(u"GB18030");
+  PickEncoding(u"GB18030");
   const std::vector<std::u16string> expected =
       platform::IsCodePageAvailable(54936)
           ? std::vector<std::u16string>{}
           : std::vector<std::u16string>{
                 u"This system cannot convert GB18030: its characters show as \uFFFD and are sent as \"?\"."};
   EXPECT_EQ(MessageTexts(), expected);
-  Pick(u"Big5");
+  PickEncoding(u"Big5");
   EXPECT_EQ(MessageTexts(), expected);
 }
 

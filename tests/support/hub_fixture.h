@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -51,6 +52,18 @@ class HubTest : public ::testing::Test {
       w.Click(IDOK);
     });
     W().Click(IDC_FILTER_SET);
+  }
+  // Saves the receive text to `file` as the user choosing that file in the dialog.
+  void SaveAs(const std::filesystem::path& file) {
+    toolkit.QueueFileDialogAnswer(FileDialogResult{file.u16string(), file.filename().u16string()});
+    W().Click(IDC_RX_SAVE);
+  }
+  // Picks `encoding` in the Encoding list as a user's click does.
+  void PickEncoding(std::u16string_view encoding) {
+    const auto items = ComboItems(IDC_ENCODING);
+    const auto at = std::find(items.begin(), items.end(), encoding);
+    ASSERT_NE(at, items.end()) << text::ToUtf8(encoding);
+    W().PickComboItem(IDC_ENCODING, static_cast<int>(at - items.begin()));
   }
   std::filesystem::path SettingsFile() const { return folder.Path() / "Sorvane.ini"; }
   std::u16string Setting(std::u16string_view key);
